@@ -1,0 +1,198 @@
+#include "platform/ftp/datachannel.h"
+
+#include <Poco/Exception.h>
+#include <Poco/Net/ServerSocket.h>
+
+#include <QRegularExpression>
+
+#include <vector>
+
+namespace ftp {
+namespace {
+
+using Poco::Net::IPAddress;
+using Poco::Net::ServerSocket;
+using Poco::Net::SocketAddress;
+using Poco::Net::StreamSocket;
+
+constexpr int kBlock = 256 * 1024;
+
+Poco::Timespan span(qint64 ms)
+{
+    return Poco::Timespan(Poco::Timespan::TimeDiff(std::max<qint64>(ms, 1)) * 1000);
+}
+
+std::optional<Reply> ask(ControlChannel &control, const QByteArray &line, int timeoutMs)
+{
+    if (!control.send(line, timeoutMs))
+        return std::nullopt;
+    return control.readReply(timeoutMs);
+}
+
+// The port the server listens on for this transfer: EPSV, else PASV. 0 when
+// neither worked.
+int passiveListenPort(ControlChannel &control, DataMode &mode, int timeoutMs)
+{
+    if (mode.epsv) {
+        const std::optional<Reply> reply = ask(control, "EPSV", timeoutMs);
+        if (!reply)
+            return 0;
+        if (reply->code == 229)
+            return extendedPassivePort(reply->text);
+        mode.epsv = false;
+    }
+    const std::optional<Reply> reply = ask(control, "PASV", timeoutMs);
+    return reply && reply->code == 227 ? passivePort(reply->text) : 0;
+}
+
+std::optional<StreamSocket> openPassive(ControlChannel &control, DataMode &mode,
+                                        const QByteArray &command, int timeoutMs,
+                                        std::optional<Reply> &reply)
+{
+    const int port = passiveListenPort(control, mode, timeoutMs);
+    if (port <= 0 || port > 65535)
+        return std::nullopt;
+    StreamSocket data;
+    data.connect(SocketAddress(control.peerAddress().host(), Poco::UInt16(port)), span(timeoutMs));
+    reply = ask(control, command, timeoutMs);
+    if (!reply || reply->kind() != 1)
+        return std::nullopt;
+    return data;
+}
+
+bool announceListener(ControlChannel &control, DataMode &mode, const SocketAddress &address,
+                      int timeoutMs)
+{
+    const IPAddress host = address.host();
+    const QByteArray port = QByteArray::number(address.port());
+    if (mode.eprt) {
+        const QByteArray family = host.family() == IPAddress::IPv6 ? "2" : "1";
+        const QByteArray line =
+            "EPRT |" + family + "|" + QByteArray::fromStdString(host.toString()) + "|" + port + "|";
+        const std::optional<Reply> reply = ask(control, line, timeoutMs);
+        if (!reply)
+            return false;
+        if (reply->positive())
+            return true;
+        mode.eprt = false;
+    }
+    if (host.family() != IPAddress::IPv4)
+        return false;
+    QByteArray numbers = QByteArray::fromStdString(host.toString()).replace('.', ',');
+    numbers += "," + QByteArray::number(address.port() / 256) + "," +
+               QByteArray::number(address.port() % 256);
+    const std::optional<Reply> reply = ask(control, "PORT " + numbers, timeoutMs);
+    return reply && reply->positive();
+}
+
+std::optional<StreamSocket> openActive(ControlChannel &control, DataMode &mode,
+                                       const QByteArray &command, int timeoutMs,
+                                       std::optional<Reply> &reply)
+{
+    ServerSocket listener(SocketAddress(control.localAddress().host(), 0), 1);
+    if (!announceListener(control, mode, listener.address(), timeoutMs))
+        return std::nullopt;
+    reply = ask(control, command, timeoutMs);
+    if (!reply || reply->kind() != 1)
+        return std::nullopt;
+    const qint64 deadline = monotonicMs() + timeoutMs;
+    while (listener.poll(span(deadline - monotonicMs()), Poco::Net::Socket::SELECT_READ)) {
+        SocketAddress from;
+        StreamSocket data = listener.acceptConnection(from);
+        if (from.host() == control.peerAddress().host())
+            return data;
+        data.close(); // not the server: wait on for the real one
+        if (monotonicMs() >= deadline)
+            break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int extendedPassivePort(const QByteArray &text)
+{
+    const qsizetype open = text.indexOf('(');
+    if (open < 0 || open + 5 > text.size())
+        return 0;
+    const char d = text[open + 1];
+    if (text[open + 2] != d || text[open + 3] != d)
+        return 0;
+    const qsizetype end = text.indexOf(d, open + 4);
+    if (end < 0)
+        return 0;
+    bool ok = false;
+    const int port = text.mid(open + 4, end - open - 4).toInt(&ok);
+    return ok ? port : 0;
+}
+
+int passivePort(const QByteArray &text)
+{
+    static const QRegularExpression six(
+        QStringLiteral("(\\d{1,3}),(\\d{1,3}),(\\d{1,3}),(\\d{1,3}),(\\d{1,3}),(\\d{1,3})"));
+    const QRegularExpressionMatch match = six.match(QString::fromLatin1(text.mid(4)));
+    if (!match.hasMatch())
+        return 0;
+    const int high = match.captured(5).toInt();
+    const int low = match.captured(6).toInt();
+    if (high > 255 || low > 255)
+        return 0;
+    return high * 256 + low;
+}
+
+std::optional<StreamSocket> openDataConnection(ControlChannel &control, DataMode &mode,
+                                               const QByteArray &command, int timeoutMs,
+                                               std::optional<Reply> &reply)
+{
+    reply.reset();
+    try {
+        if (mode.passive)
+            return openPassive(control, mode, command, timeoutMs, reply);
+        return openActive(control, mode, command, timeoutMs, reply);
+    } catch (const Poco::Exception &) {
+        return std::nullopt;
+    }
+}
+
+DataEnd receiveAll(StreamSocket &data, int timeoutMs,
+                   const std::function<bool(const char *, int)> &sink)
+{
+    std::vector<char> block(kBlock);
+    try {
+        for (;;) {
+            if (!data.poll(span(timeoutMs), Poco::Net::Socket::SELECT_READ))
+                return DataEnd::TimedOut;
+            const int n = data.receiveBytes(block.data(), kBlock);
+            if (n == 0)
+                return DataEnd::Complete;
+            if (n < 0 || !sink(block.data(), n))
+                return DataEnd::Failed;
+        }
+    } catch (const Poco::TimeoutException &) {
+        return DataEnd::TimedOut;
+    } catch (const Poco::Exception &) {
+        return DataEnd::Failed;
+    }
+}
+
+DataEnd sendAll(StreamSocket &data, const char *bytes, std::size_t length, int timeoutMs)
+{
+    try {
+        data.setSendTimeout(span(timeoutMs));
+        std::size_t sent = 0;
+        while (sent < length) {
+            const int chunk = int(std::min<std::size_t>(length - sent, 1 << 30));
+            const int n = data.sendBytes(bytes + sent, chunk);
+            if (n <= 0)
+                return DataEnd::Failed;
+            sent += std::size_t(n);
+        }
+        return DataEnd::Complete;
+    } catch (const Poco::TimeoutException &) {
+        return DataEnd::TimedOut;
+    } catch (const Poco::Exception &) {
+        return DataEnd::Failed;
+    }
+}
+
+} // namespace ftp

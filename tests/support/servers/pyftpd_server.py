@@ -1,0 +1,127 @@
+#!/usr/bin/python3
+"""An FTP server for the tests, on pyftpdlib (Debian python3-pyftpdlib).
+
+Serves one folder to one user on a loopback port, passive and active
+allowed, and logs every command and reply to a file. The hostile options
+make it misbehave the way broken or malicious servers do, so that the tests
+can show the program copes: a listing of the test's choosing, replies out of
+bounds, garbage, a PASV reply naming another address, slow data.
+"""
+
+import argparse
+import asynchat
+import logging
+import sys
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
+from pyftpdlib.servers import FTPServer
+
+
+def read_lines(path):
+    with open(path, "rb") as f:
+        return [line.rstrip(b"\r\n") for line in f]
+
+
+class EndlessReply:
+    """A producer of reply lines "211-..." that never runs out."""
+
+    def __init__(self):
+        self.count = 0
+
+    def more(self):
+        self.count += 1
+        return b"211-line %d of a reply that never ends\r\n" % self.count
+
+
+def make_handler(opts):
+    class HostileHandler(FTPHandler):
+        def _raw(self, data):
+            asynchat.async_chat.push(self, data)
+
+        def pre_process_command(self, line, cmd, arg):
+            if cmd == opts.huge_reply:
+                self.logline("<- %s" % line)
+                self._raw(b"200 " + b"x" * (1024 * 1024) + b"\r\n")
+                return
+            if cmd == opts.garbage_reply:
+                self.logline("<- %s" % line)
+                self._raw(b"\x00\xff\xfe\x01garbage \x9b\x1b[2J\r\n\xc3\x28\r\n")
+                return
+            if cmd == opts.endless_reply:
+                self.logline("<- %s" % line)
+                self._raw(b"211-a reply without end\r\n")
+                self.push_with_producer(EndlessReply())
+                return
+            return FTPHandler.pre_process_command(self, line, cmd, arg)
+
+        def ftp_PWD(self, line):
+            if opts.pwd_without_quote:
+                self.respond('257 "/no/closing/quote')
+                return
+            return FTPHandler.ftp_PWD(self, line)
+
+        def ftp_LIST(self, path):
+            if opts.listing is None:
+                return FTPHandler.ftp_LIST(self, path)
+            data = b"".join(line + b"\r\n" for line in read_lines(opts.listing))
+            self.push_dtp_data(data, cmd="LIST")
+            return path
+
+        def ftp_MLSD(self, path):
+            if opts.mlsd is None:
+                return FTPHandler.ftp_MLSD(self, path)
+            data = b"".join(line + b"\r\n" for line in read_lines(opts.mlsd))
+            self.push_dtp_data(data, cmd="MLSD")
+            return path
+
+    commands = dict(FTPHandler.proto_cmds)
+    if opts.listing is not None:
+        # A chosen LIST listing is only read when MLST is not offered.
+        commands.pop("MLST", None)
+        commands.pop("MLSD", None)
+    if opts.pasv_address or opts.no_epsv:
+        # EPSV carries no address; refuse it so that PASV is used.
+        commands.pop("EPSV", None)
+    HostileHandler.proto_cmds = commands
+    if opts.pasv_address:
+        HostileHandler.masquerade_address = opts.pasv_address
+    if opts.throttle > 0:
+        dtp = type("SlowDTP", (ThrottledDTPHandler,), {})
+        dtp.read_limit = opts.throttle
+        dtp.write_limit = opts.throttle
+        HostileHandler.dtp_handler = dtp
+    HostileHandler.banner = "pyftpdlib test server ready."
+    return HostileHandler
+
+
+def main():
+    p = argparse.ArgumentParser()
+    p.add_argument("--port", type=int, required=True)
+    p.add_argument("--root", required=True)
+    p.add_argument("--user", required=True)
+    p.add_argument("--password", required=True)
+    p.add_argument("--log", required=True)
+    p.add_argument("--listing")
+    p.add_argument("--mlsd")
+    p.add_argument("--huge-reply")
+    p.add_argument("--garbage-reply")
+    p.add_argument("--endless-reply")
+    p.add_argument("--pwd-without-quote", action="store_true")
+    p.add_argument("--pasv-address")
+    p.add_argument("--no-epsv", action="store_true")
+    p.add_argument("--throttle", type=int, default=0)
+    opts = p.parse_args()
+
+    logging.basicConfig(filename=opts.log, level=logging.DEBUG,
+                        format="%(asctime)s %(message)s")
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(opts.user, opts.password, opts.root, perm="elradfmwMT")
+    handler = make_handler(opts)
+    handler.authorizer = authorizer
+    server = FTPServer(("127.0.0.1", opts.port), handler)
+    server.serve_forever(handle_exit=False)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
