@@ -1,0 +1,280 @@
+#include "platform/listview.h"
+
+#include "platform/imagelist.h"
+#include "platform/keys.h"
+#include "platform/twips.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListView>
+#include <QMouseEvent>
+#include <QTreeView>
+
+int ListViewModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(items.size());
+}
+
+int ListViewModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : std::max<int>(1, int(headers.size()));
+}
+
+QVariant ListViewModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= int(items.size()))
+        return {};
+    const ListItem &it = items[size_t(index.row())];
+    const int col = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+        return col == 0 ? it.text : (col <= 4 ? it.sub[size_t(col - 1)] : QString());
+    case Qt::DecorationRole:
+        if (col == 0) {
+            const ImageList *list = showLarge ? large : small;
+            return list ? list->icon(it.iconKey) : QIcon();
+        }
+        return {};
+    case Qt::TextAlignmentRole:
+        if (size_t(col) < alignments.size())
+            return QVariant::fromValue(alignments[size_t(col)] | Qt::AlignVCenter);
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant ListViewModel::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (o != Qt::Horizontal || section < 0 || size_t(section) >= headers.size())
+        return {};
+    if (role == Qt::DisplayRole)
+        return headers[size_t(section)];
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(alignments[size_t(section)] | Qt::AlignVCenter);
+    return {};
+}
+
+void ListViewModel::rowChanged(int row)
+{
+    Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+void ListViewModel::iconsChanged()
+{
+    if (!items.empty())
+        Q_EMIT dataChanged(index(0, 0), index(int(items.size()) - 1, 0), {Qt::DecorationRole});
+}
+
+ListView::ListView(QWidget *parent)
+    : QStackedWidget(parent), m_model(new ListViewModel(this)),
+      m_selection(new QItemSelectionModel(m_model, this)), m_icons(new QListView(this)),
+      m_details(new QTreeView(this))
+{
+    for (QAbstractItemView *v : {static_cast<QAbstractItemView *>(m_icons),
+                                 static_cast<QAbstractItemView *>(m_details)}) {
+        v->setModel(m_model);
+        v->setSelectionModel(m_selection);
+        v->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        v->setSelectionBehavior(QAbstractItemView::SelectRows);
+        v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        v->installEventFilter(this);
+        v->viewport()->installEventFilter(this);
+        connect(v, &QAbstractItemView::doubleClicked, this, [this] { Q_EMIT DblClick(); });
+        addWidget(v);
+    }
+    m_details->setRootIsDecorated(false);
+    m_details->setUniformRowHeights(true);
+    m_details->setItemsExpandable(false);
+    m_details->setAllColumnsShowFocus(true);
+    m_icons->setUniformItemSizes(true);
+    m_icons->setLayoutMode(QListView::Batched);
+    m_icons->setBatchSize(2000);
+    setView(Details);
+}
+
+void ListView::clearColumns()
+{
+    m_model->beginBatch();
+    m_model->headers.clear();
+    m_model->alignments.clear();
+    m_model->endBatch();
+}
+
+void ListView::addColumn(const QString &header, int widthTwips, Qt::Alignment alignment)
+{
+    m_model->beginBatch();
+    m_model->headers.push_back(header);
+    m_model->alignments.push_back(alignment);
+    m_model->endBatch();
+    m_details->header()->resizeSection(columnCount() - 1, Twips::toPixelsX(widthTwips));
+}
+
+QString ListView::columnHeader(int column) const
+{
+    return column >= 0 && column < columnCount() ? m_model->headers[size_t(column)] : QString();
+}
+
+void ListView::setView(int view)
+{
+    if (view < LargeIcons || view > Details)
+        return;
+    m_view = view;
+    m_model->showLarge = (view == LargeIcons);
+    switch (view) {
+    case LargeIcons:
+        m_icons->setViewMode(QListView::IconMode);
+        m_icons->setIconSize(QSize(32, 32));
+        m_icons->setFlow(QListView::LeftToRight);
+        m_icons->setWrapping(true);
+        m_icons->setGridSize(QSize(96, 64));
+        break;
+    case SmallIcons:
+        m_icons->setViewMode(QListView::ListMode);
+        m_icons->setIconSize(QSize(16, 16));
+        m_icons->setFlow(QListView::LeftToRight);
+        m_icons->setWrapping(true);
+        m_icons->setGridSize(QSize(160, 20));
+        break;
+    case List:
+        m_icons->setViewMode(QListView::ListMode);
+        m_icons->setIconSize(QSize(16, 16));
+        m_icons->setFlow(QListView::TopToBottom);
+        m_icons->setWrapping(true);
+        m_icons->setGridSize(QSize());
+        break;
+    default:
+        break;
+    }
+    m_model->iconsChanged();
+    setCurrentWidget(view == Details ? static_cast<QWidget *>(m_details)
+                                     : static_cast<QWidget *>(m_icons));
+}
+
+void ListView::setImageLists(const ImageList *large, const ImageList *small)
+{
+    m_model->large = large;
+    m_model->small = small;
+    m_model->iconsChanged();
+}
+
+void ListView::clear()
+{
+    m_model->beginBatch();
+    m_model->items.clear();
+    m_model->endBatch();
+}
+
+int ListView::add(const QString &text, const QString &iconKey)
+{
+    const int row = count();
+    m_model->appendRows(row, row);
+    m_model->items.push_back(ListItem{text, iconKey, {}});
+    m_model->appendDone();
+    return row;
+}
+
+void ListView::addItems(std::vector<ListItem> &&items)
+{
+    if (items.empty())
+        return;
+    const int first = count();
+    m_model->appendRows(first, first + int(items.size()) - 1);
+    m_model->items.reserve(m_model->items.size() + items.size());
+    for (auto &it : items)
+        m_model->items.push_back(std::move(it));
+    m_model->appendDone();
+}
+
+QString ListView::text(int index) const
+{
+    return index >= 0 && index < count() ? m_model->items[size_t(index)].text : QString();
+}
+
+QString ListView::subItem(int index, int sub) const
+{
+    if (index < 0 || index >= count() || sub < 1 || sub > 4)
+        return {};
+    return m_model->items[size_t(index)].sub[size_t(sub - 1)];
+}
+
+void ListView::setSubItem(int index, int sub, const QString &text)
+{
+    if (index < 0 || index >= count() || sub < 1 || sub > 4)
+        return;
+    m_model->items[size_t(index)].sub[size_t(sub - 1)] = text;
+    m_model->rowChanged(index);
+}
+
+bool ListView::isSelected(int index) const
+{
+    return index >= 0 && index < count() && m_selection->isRowSelected(index, {});
+}
+
+void ListView::setSelected(int index, bool selected)
+{
+    if (index < 0 || index >= count())
+        return;
+    m_selection->select(m_model->index(index, 0),
+                        (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                            QItemSelectionModel::Rows);
+}
+
+int ListView::selectedCount() const
+{
+    return int(m_selection->selectedRows().size());
+}
+
+int ListView::selectedItem() const
+{
+    const QModelIndex cur = m_selection->currentIndex();
+    if (cur.isValid())
+        return cur.row();
+    const auto rows = m_selection->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void ListView::setSelectedItem(int index)
+{
+    if (index < 0 || index >= count()) {
+        m_selection->clearCurrentIndex();
+        return;
+    }
+    m_selection->setCurrentIndex(m_model->index(index, 0),
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void ListView::refresh()
+{
+    activeView()->viewport()->update();
+}
+
+QAbstractItemView *ListView::activeView() const
+{
+    return m_view == Details ? static_cast<QAbstractItemView *>(m_details)
+                             : static_cast<QAbstractItemView *>(m_icons);
+}
+
+bool ListView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && (watched == m_icons || watched == m_details)) {
+        auto *ke = static_cast<QKeyEvent *>(event);
+        const int code = Keys::vbKeyCode(ke->key());
+        if (code == Keys::Delete || code == Keys::F5) {
+            Q_EMIT KeyDown(code, ke->modifiers());
+            return true;
+        }
+        Q_EMIT KeyDown(code, ke->modifiers());
+    } else if (event->type() == QEvent::MouseButtonPress &&
+               (watched == m_icons->viewport() || watched == m_details->viewport())) {
+        auto *me = static_cast<QMouseEvent *>(event);
+        if (me->button() == Qt::RightButton) {
+            // A right click shows the menu for the selection as it stands.
+            Q_EMIT MouseDown(2);
+            return true;
+        }
+        Q_EMIT MouseDown(me->button() == Qt::LeftButton ? 1 : 4);
+    }
+    return QStackedWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,42 @@
+#include "platform/ui.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+
+namespace {
+bool g_hourglass = false;
+}
+
+namespace Ui {
+
+void setHourglass()
+{
+    if (g_hourglass)
+        return;
+    g_hourglass = true;
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+void setNormalPointer()
+{
+    if (!g_hourglass)
+        return;
+    g_hourglass = false;
+    QApplication::restoreOverrideCursor();
+}
+
+bool isHourglass() { return g_hourglass; }
+
+void DoEvents() { QCoreApplication::processEvents(); }
+
+void ThrottledYield()
+{
+    static QElapsedTimer since;
+    if (since.isValid() && since.elapsed() < 20)
+        return;
+    QCoreApplication::processEvents();
+    since.restart();
+}
+
+} // namespace Ui

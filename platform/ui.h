@@ -1,0 +1,28 @@
+#pragma once
+// The mouse pointer and yielding to pending window messages.
+
+namespace Ui {
+
+// The hourglass (wait cursor) and back to normal. Calls do not nest: the
+// pointer is either the hourglass or normal, as the design sets it.
+void setHourglass();
+void setNormalPointer();
+bool isHourglass();
+
+// Processes pending window messages once.
+void DoEvents();
+// Processes pending messages at most every few milliseconds, for loops that
+// run per block or per item, so that yielding never dominates a transfer.
+void ThrottledYield();
+
+} // namespace Ui
+
+// Shows the hourglass for its lifetime and restores the normal pointer on
+// every way out, early returns included.
+class WaitCursor {
+public:
+    WaitCursor() { Ui::setHourglass(); }
+    ~WaitCursor() { Ui::setNormalPointer(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};

@@ -1,0 +1,55 @@
+#include "shell/frmuploaddownload.h"
+
+#include "core/layoutrules.h"
+#include "core/mdatabase.h"
+#include "platform/geometry.h"
+#include "platform/icons.h"
+#include "platform/toolbar.h"
+#include "shell/mdimain.h"
+
+frmUploadDownload::frmUploadDownload() : QWidget(mdiMain::instance().client())
+{
+    setObjectName(QStringLiteral("frmUploadDownload"));
+    tlbUpload = new Toolbar(this);
+    tlbUpload->setObjectName(QStringLiteral("tlbUpload"));
+    tlbUpload->setOrientation(Qt::Vertical);
+    tlbDownload = new Toolbar(this);
+    tlbDownload->setObjectName(QStringLiteral("tlbDownload"));
+    tlbDownload->setOrientation(Qt::Vertical);
+    connect(tlbUpload, &Toolbar::ButtonClick, this,
+            [this](const QString &key) { tlbUpload_ButtonClick(key); });
+    connect(tlbDownload, &Toolbar::ButtonClick, this,
+            [this](const QString &key) { tlbDownload_ButtonClick(key); });
+}
+
+void frmUploadDownload::Form_Load()
+{
+    tlbUpload->addButton(QStringLiteral("upload"),
+                         Icons::themed(QStringLiteral("go-next"), {QStringLiteral("go-up")}),
+                         GetText("FRMLOCAL_UPLOAD"));
+    tlbDownload->addButton(QStringLiteral("del"),
+                           Icons::themed(QStringLiteral("go-previous"), {QStringLiteral("go-down")}),
+                           GetText("FRMSERVER_DOWN"));
+    tlbUpload->adjustSize();
+    tlbDownload->adjustSize();
+    PlaceToolbars();
+}
+
+void frmUploadDownload::PlaceToolbars()
+{
+    Geometry::setWidth(this, StripWidth);
+    const int inner = Geometry::height(this);
+    Geometry::setTop(tlbUpload, UploadToolbarTop(inner, Geometry::height(tlbUpload)));
+    Geometry::setTop(tlbDownload, DownloadToolbarTop(inner, Geometry::height(tlbDownload)));
+    Geometry::setLeft(tlbUpload, 2);
+    Geometry::setLeft(tlbDownload, 2);
+}
+
+void frmUploadDownload::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    PlaceToolbars();
+}
+
+void frmUploadDownload::tlbUpload_ButtonClick(const QString &) {}
+void frmUploadDownload::tlbDownload_ButtonClick(const QString &) {}

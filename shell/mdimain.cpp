@@ -1,0 +1,437 @@
+#include "shell/mdimain.h"
+
+#include "buildinfo.h"
+#include "core/layout.h"
+#include "core/logcaret.h"
+#include "core/mdatabase.h"
+#include "core/mpublic.h"
+#include "core/session.h"
+#include "localpane/frmlocal.h"
+#include "platform/geometry.h"
+#include "platform/icons.h"
+#include "platform/toolbar.h"
+#include "platform/twips.h"
+#include "platform/ui.h"
+#include "serverpane/frmserver.h"
+#include "shell/frmtransferhistory.h"
+#include "shell/frmuploaddownload.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+QAction *menuItem(QMenu *menu, const QString &name, const QString &caption,
+                  const QKeySequence &shortcut = QKeySequence())
+{
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(name);
+    if (!shortcut.isEmpty())
+        a->setShortcut(shortcut);
+    return a;
+}
+
+QMenu *subMenu(QMenu *parent, const QString &name, const QString &caption)
+{
+    QMenu *m = parent->addMenu(caption);
+    m->setObjectName(name);
+    return m;
+}
+} // namespace
+
+mdiMain::mdiMain()
+{
+    setObjectName(QStringLiteral("mdiMain"));
+    tlbConnect = new Toolbar(this);
+    tlbConnect->setObjectName(QStringLiteral("tlbConnect"));
+    addToolBar(Qt::TopToolBarArea, tlbConnect);
+
+    auto *central = new QWidget(this);
+    auto *v = new QVBoxLayout(central);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    buildConnectionBar();
+    v->addWidget(picTop);
+    m_client = new QWidget(central);
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->installEventFilter(this);
+    v->addWidget(m_client, 1);
+    pgbBottom = new QProgressBar(central);
+    pgbBottom->setObjectName(QStringLiteral("pgbBottom"));
+    pgbBottom->setTextVisible(false);
+    pgbBottom->setMaximumHeight(14);
+    pgbBottom->setValue(0);
+    v->addWidget(pgbBottom);
+    setCentralWidget(central);
+
+    timIsConnected = new QTimer(this);
+    timIsConnected->setInterval(1000);
+    connect(timIsConnected, &QTimer::timeout, this, &mdiMain::timIsConnected_Timer);
+
+    const QIcon folder = Icons::themed(QStringLiteral("folder"));
+    imgDir[0] = folder;
+    imgDir[1] = folder;
+
+    buildMenus();
+    resize(1000, 720);
+}
+
+mdiMain::~mdiMain() = default;
+
+void mdiMain::buildConnectionBar()
+{
+    picTop = new QWidget(this);
+    picTop->setObjectName(QStringLiteral("picTop"));
+    fraTop = new QGroupBox(QStringLiteral("Meine Verbindung"), picTop);
+    fraTop->setObjectName(QStringLiteral("fraTop"));
+    auto *h = new QHBoxLayout(fraTop);
+    auto label = [this, h](const char *name) {
+        auto *l = new QLabel(fraTop);
+        l->setObjectName(QLatin1String(name));
+        h->addWidget(l);
+        return l;
+    };
+    auto edit = [this, h](const char *name, int stretch) {
+        auto *e = new QLineEdit(fraTop);
+        e->setObjectName(QLatin1String(name));
+        e->installEventFilter(this);
+        h->addWidget(e, stretch);
+        return e;
+    };
+    lblAdresse = label("lblAdresse");
+    txtAddress = edit("txtAddress", 4);
+    lblBenutzer = label("lblBenutzer");
+    txtUserID = edit("txtUserID", 2);
+    lblPasswort = label("lblPasswort");
+    txtPassword = edit("txtPassword", 2);
+    txtPassword->setEchoMode(QLineEdit::Password);
+    lblPort = label("lblPort");
+    txtPort = edit("txtPort", 0);
+    txtPort->setText(QStringLiteral("21"));
+    txtPort->setMaximumWidth(60);
+    lblModus = label("lblModus");
+    cboTransferMode = new QComboBox(fraTop);
+    cboTransferMode->setObjectName(QStringLiteral("cboTransferMode"));
+    h->addWidget(cboTransferMode);
+    chkPassiveTransfer = new QCheckBox(QStringLiteral("Passiver Transfer"), fraTop);
+    chkPassiveTransfer->setObjectName(QStringLiteral("chkPassiveTransfer"));
+    h->addWidget(chkPassiveTransfer);
+    fraTop->move(Twips::toPixelsX(60), 0);
+    fraTop->adjustSize();
+    picTop->setFixedHeight(fraTop->sizeHint().height() + 4);
+
+    connect(cboTransferMode, &QComboBox::currentIndexChanged, this,
+            [this] { cboTransferMode_Click(); });
+    connect(chkPassiveTransfer, &QCheckBox::clicked, this, [this] { chkPassiveTransfer_Click(); });
+    connect(txtPassword, &QLineEdit::returnPressed, this, [this] { QuickConnect(); });
+}
+
+void mdiMain::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    mnuFile = bar->addMenu(QStringLiteral("&Datei"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFileExit = menuItem(mnuFile, QStringLiteral("mnuFileExit"), QStringLiteral("&Exit"));
+
+    mnuVerbindung = bar->addMenu(QStringLiteral("&Verbindung"));
+    mnuVerbindung->setObjectName(QStringLiteral("mnuVerbindung"));
+    mnuVerbindungVerbinden = menuItem(mnuVerbindung, QStringLiteral("mnuVerbindungVerbinden"),
+                                      QStringLiteral("&Verbinden"));
+    mnuVerbindungTransfer =
+        subMenu(mnuVerbindung, QStringLiteral("mnuVerbindungTransfer"), QStringLiteral("Transfer"));
+    mnuVerbindungTransferASCII = menuItem(
+        mnuVerbindungTransfer, QStringLiteral("mnuVerbindungTransferASCII"), QStringLiteral("ASCII"));
+    mnuVerbindungTransferBINARY = menuItem(
+        mnuVerbindungTransfer, QStringLiteral("mnuVerbindungTransferBINARY"), QStringLiteral("BINARY"));
+    mnuVerbindungTransferAUTO = menuItem(
+        mnuVerbindungTransfer, QStringLiteral("mnuVerbindungTransferAUTO"), QStringLiteral("AUTO"));
+    for (QAction *a :
+         {mnuVerbindungTransferASCII, mnuVerbindungTransferBINARY, mnuVerbindungTransferAUTO})
+        a->setCheckable(true);
+    mnuVerbindungPassiverTransfer = subMenu(
+        mnuVerbindung, QStringLiteral("mnuVerbindungPassiverTransfer"), QStringLiteral("Passiv"));
+    mnuVerbindungTransfertypEin = menuItem(
+        mnuVerbindungPassiverTransfer, QStringLiteral("mnuVerbindungTransfertypEin"), QStringLiteral("Ein"));
+    mnuVerbindungTransfertypAus = menuItem(
+        mnuVerbindungPassiverTransfer, QStringLiteral("mnuVerbindungTransfertypAus"), QStringLiteral("Aus"));
+    mnuVerbindungASCIIListe = menuItem(mnuVerbindung, QStringLiteral("mnuVerbindungASCIIListe"),
+                                       QStringLiteral("ASCII-Liste"));
+
+    mnuMyComputer = bar->addMenu(QStringLiteral("Mein &Computer"));
+    mnuMyComputer->setObjectName(QStringLiteral("mnuMyComputer"));
+    mnuMyComputerUpload = menuItem(mnuMyComputer, QStringLiteral("mnuMyComputerUpload"),
+                                   QStringLiteral("&Upload"), QKeySequence(Qt::Key_F2));
+    mnuMyComputerUploadAls = menuItem(mnuMyComputer, QStringLiteral("mnuMyComputerUploadAls"),
+                                      QStringLiteral("U&pload als ..."));
+    mnuMyComputer->addSeparator();
+    mnuMyComputerOeffnen = menuItem(mnuMyComputer, QStringLiteral("mnuMyComputerOeffnen"),
+                                    QStringLiteral("&Öffnen"), QKeySequence(Qt::Key_F3));
+    mnuMyComputerOeffnenMit = menuItem(mnuMyComputer, QStringLiteral("mnuMyComputerOeffnenMit"),
+                                       QStringLiteral("Öffnen &mit ..."));
+    mnuMyComputer->addSeparator();
+    mnuMyComputerUmbenennen = menuItem(mnuMyComputer, QStringLiteral("mnuMyComputerUmbenennen"),
+                                       QStringLiteral("&Umbenennen"));
+    mnuMyComputer->addSeparator();
+    mnuMyComputerLoeschen = menuItem(mnuMyComputer, QStringLiteral("mnuMyComputerLoeschen"),
+                                     QStringLiteral("&Löschen"), QKeySequence(Qt::Key_Delete));
+    mnuMyComputer->addSeparator();
+    mnuMyComputerNeu = subMenu(mnuMyComputer, QStringLiteral("mnuMyComputerNeu"), QStringLiteral("&Neu"));
+    mnuMyComputerNeuOrdner = menuItem(mnuMyComputerNeu, QStringLiteral("mnuMyComputerNeuOrdner"),
+                                      QStringLiteral("&Ordner"));
+    mnuMyComputer->addSeparator();
+    mnuMyComputerAktualisieren =
+        menuItem(mnuMyComputer, QStringLiteral("mnuMyComputerAktualisieren"),
+                 QStringLiteral("&Aktualisieren"), QKeySequence(Qt::Key_F5));
+    mnuMyComputer->addSeparator();
+    mnuMyComputerEigenschaften = menuItem(
+        mnuMyComputer, QStringLiteral("mnuMyComputerEigenschaften"), QStringLiteral("&Eigenschaften"));
+
+    mnuMyServer = bar->addMenu(QStringLiteral("Mein &Server"));
+    mnuMyServer->setObjectName(QStringLiteral("mnuMyServer"));
+    mnuMyServerDownload =
+        menuItem(mnuMyServer, QStringLiteral("mnuMyServerDownload"), QStringLiteral("&Download"),
+                 QKeySequence(Qt::CTRL | Qt::Key_F2));
+    mnuMyServerDownloadAls = menuItem(mnuMyServer, QStringLiteral("mnuMyServerDownloadAls"),
+                                      QStringLiteral("D&ownload als ..."));
+    mnuMyServer->addSeparator();
+    mnuMyServerOeffnen = menuItem(mnuMyServer, QStringLiteral("mnuMyServerOeffnen"),
+                                  QStringLiteral("&Öffnen"), QKeySequence(Qt::CTRL | Qt::Key_F3));
+    mnuMyServerOeffnenMit = menuItem(mnuMyServer, QStringLiteral("mnuMyServerOeffnenMit"),
+                                     QStringLiteral("Öffnen &mit ..."));
+    mnuMyServer->addSeparator();
+    mnuMyServerUmbenennen = menuItem(mnuMyServer, QStringLiteral("mnuMyServerUmbenennen"),
+                                     QStringLiteral("&Umbenennen"));
+    mnuMyServer->addSeparator();
+    mnuMyServerLoeschen =
+        menuItem(mnuMyServer, QStringLiteral("mnuMyServerLoeschen"), QStringLiteral("&Löschen"),
+                 QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    mnuMyServer->addSeparator();
+    mnuMyServerNeu = subMenu(mnuMyServer, QStringLiteral("mnuMyServerNeu"), QStringLiteral("&Neu"));
+    mnuMyServerNeuOrdner =
+        menuItem(mnuMyServerNeu, QStringLiteral("mnuMyServerNeuOrdner"), QStringLiteral("&Ordner"));
+    mnuMyServer->addSeparator();
+    mnuMyServerAktualisieren =
+        menuItem(mnuMyServer, QStringLiteral("mnuMyServerAktualisieren"),
+                 QStringLiteral("&Aktualisieren"), QKeySequence(Qt::CTRL | Qt::Key_F5));
+
+    mniInfo = bar->addMenu(QStringLiteral("&?"));
+    mniInfo->setObjectName(QStringLiteral("mniInfo"));
+    mnuInfoWeb = subMenu(mniInfo, QStringLiteral("mnuInfoWeb"), QStringLiteral("&Web"));
+    mnuInfoWebHomepage =
+        menuItem(mnuInfoWeb, QStringLiteral("mnuInfoWebHomepage"), QStringLiteral("&Homepage"));
+    mnuInfoInfo = menuItem(mniInfo, QStringLiteral("mnuInfoInfo"), QStringLiteral("&Info"));
+
+    connect(mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
+    connect(mnuVerbindungVerbinden, &QAction::triggered, this,
+            [this] { mnuVerbindungVerbinden_Click(); });
+    connect(mnuVerbindungTransferASCII, &QAction::triggered, this,
+            [this] { mnuVerbindungTransferASCII_Click(); });
+    connect(mnuVerbindungTransferBINARY, &QAction::triggered, this,
+            [this] { mnuVerbindungTransferBINARY_Click(); });
+    connect(mnuVerbindungTransferAUTO, &QAction::triggered, this,
+            [this] { mnuVerbindungTransferAUTO_Click(); });
+    connect(mnuVerbindungASCIIListe, &QAction::triggered, this,
+            [this] { mnuVerbindungASCIIListe_Click(); });
+    connect(mnuInfoInfo, &QAction::triggered, this, [this] { mnuInfoInfo_Click(); });
+    connect(tlbConnect, &Toolbar::ButtonClick, this,
+            [this](const QString &key) { tlbConnect_ButtonClick(key); });
+}
+
+void mdiMain::setMenuCaptions()
+{
+    mnuFile->setTitle(GetText("Datei"));
+    mnuVerbindung->setTitle(GetText("MY_CONNECTION"));
+    mnuVerbindungTransfer->setTitle(GetText("TRANSFERMODUS"));
+    mnuVerbindungTransferASCII->setText(GetText("OPT_ASCII"));
+    mnuVerbindungTransferBINARY->setText(GetText("OPT_BINARY"));
+    mnuVerbindungTransferAUTO->setText(GetText("OPT_AUTO"));
+    mnuVerbindungPassiverTransfer->setTitle(GetText("CHK_PASSIVE"));
+    mnuVerbindungTransfertypEin->setText(GetText("EIN"));
+    mnuVerbindungTransfertypAus->setText(GetText("AUS"));
+    mnuVerbindungASCIIListe->setText(GetText("ASCII_LIST_SHOW"));
+    mnuMyComputer->setTitle(GetText("FRMLOCAL_MYCOMPUTER"));
+    mnuMyComputerUpload->setText(GetText("FRMPULOC_UPLOAD"));
+    mnuMyComputerUploadAls->setText(GetText("FRMPULOC_UPLOADAS"));
+    mnuMyComputerOeffnen->setText(GetText("FRMPULOC_OPEN"));
+    mnuMyComputerOeffnenMit->setText(GetText("FRMPULOC_OPENWITH"));
+    mnuMyComputerUmbenennen->setText(GetText("FRMPULOC_RENAME"));
+    mnuMyComputerLoeschen->setText(GetText("FRMPULOC_DELETE"));
+    mnuMyComputerNeu->setTitle(GetText("FRMPULOC_NEW"));
+    mnuMyComputerNeuOrdner->setText(GetText("FRMPULOC_NEWFOLDER"));
+    mnuMyComputerAktualisieren->setText(GetText("FRMPULOC_REFRESH"));
+    mnuMyComputerEigenschaften->setText(GetText("FRMPULOC_PROP"));
+    mnuMyServer->setTitle(GetText("FRMSERVER_FRA"));
+    mnuMyServerDownload->setText(GetText("FRMPUSERVER_DOWNLOAD"));
+    mnuMyServerDownloadAls->setText(GetText("FRMPUSERVER_DOWNLOADAS"));
+    mnuMyServerOeffnen->setText(GetText("FRMPUSERVER_OPEN"));
+    mnuMyServerOeffnenMit->setText(GetText("FRMPUSERVER_OPENWITH"));
+    mnuMyServerUmbenennen->setText(GetText("FRMPUSERVER_RENAME"));
+    mnuMyServerLoeschen->setText(GetText("FRMPUSERVER_DELETE"));
+    mnuMyServerNeu->setTitle(GetText("FRMPUSERVER_NEW"));
+    mnuMyServerNeuOrdner->setText(GetText("FRMPUSERVER_NEWFOLDER"));
+    mnuMyServerAktualisieren->setText(GetText("FRMPUSERVER_REFRESH"));
+    mnuInfoWeb->setTitle(GetText("MDIMAIN_WEBSITE"));
+}
+
+int mdiMain::Width() const { return Geometry::width(m_client); }
+int mdiMain::Height() const { return Geometry::height(m_client) + 1570; }
+int mdiMain::ScaleHeight() const { return Geometry::height(m_client); }
+
+void mdiMain::Form_Load()
+{
+    // 1. The connection toolbar.
+    tlbConnect->addButton(QStringLiteral("connect"),
+                          Icons::themed(QStringLiteral("network-connect"),
+                                        {QStringLiteral("network-wired"), QStringLiteral("network-server")}),
+                          GetText("BUILD_CONNECTION"));
+    tlbConnect->addButton(QStringLiteral("ascii"),
+                          Icons::themed(QStringLiteral("text-x-generic"),
+                                        {QStringLiteral("document-properties")}),
+                          GetText("ASCII_LIST_SHOW"));
+    // 2. Captions of the connection bar.
+    fraTop->setTitle(GetText("MY_CONNECTION"));
+    lblAdresse->setText(GetText("LABEL_ADRESS"));
+    lblBenutzer->setText(GetText("LABEL_USER"));
+    lblPasswort->setText(GetText("LABEL_PASSWORD"));
+    lblPort->setText(GetText("LABEL_PORT"));
+    lblModus->setText(GetText("LABEL_MODUS"));
+    // 3. The transfer mode; selecting AUTO is the log's first use.
+    cboTransferMode->addItem(GetText("OPT_ASCII"));
+    cboTransferMode->addItem(GetText("OPT_BINARY"));
+    cboTransferMode->addItem(GetText("OPT_AUTO"));
+    cboTransferMode->setCurrentIndex(2);
+    // 4. and 5. The passive box and the menus.
+    chkPassiveTransfer->setText(GetText("CHK_PASSIVE"));
+    setMenuCaptions();
+    fraTop->adjustSize();
+    picTop->setFixedHeight(fraTop->sizeHint().height() + 4);
+    // 6. to 9. The child windows, placed.
+    placeChildren();
+    // 10. to 12.
+    txtAddress->setFocus();
+    TransferType = 2;
+    setWindowTitle(QStringLiteral(QFTP_PRODUCT_NAME " " QFTP_VERSION));
+    writeWelcomeLine();
+}
+
+void mdiMain::placeChildren()
+{
+    // The client area has its final size only once the layout ran.
+    centralWidget()->layout()->activate();
+    frmLocal &local = frmLocal::instance();
+    Geometry::setLeft(&local, 0);
+    Geometry::setTop(&local, 0);
+    Geometry::setWidth(&local, Width() / 2 - 200);
+    local.show();
+    frmUploadDownload &strip = frmUploadDownload::instance();
+    Geometry::setLeft(&strip, Geometry::left(&local) + Geometry::width(&local));
+    Geometry::setTop(&strip, 0);
+    Geometry::setWidth(&strip, 400);
+    strip.show();
+    frmServer &server = frmServer::instance();
+    Geometry::setLeft(&server, Geometry::width(&local) + 400);
+    Geometry::setTop(&server, 0);
+    Geometry::setWidth(&server, Width() / 2 - 200);
+    server.show();
+
+    ArrangeHistoryOnly();
+    ArrangeLocalAndHistory();
+    ArrangeTransferWindow();
+    ArrangeLocalServerHistory();
+
+    frmTransferHistory &log = frmTransferHistory::instance();
+    Geometry::setHeight(&log, 2000);
+    Geometry::setTop(&log, Height() - Geometry::top(&local) - Geometry::height(&local) - 10);
+    Geometry::setLeft(&log, 0);
+    Geometry::setWidth(&log, Width());
+    Geometry::setHeight(&log, Geometry::height(&log) + 10);
+    log.show();
+    MDIForm_Resize();
+}
+
+void mdiMain::writeWelcomeLine()
+{
+    const QLocale locale = QLocale::system();
+    const QDateTime now = QDateTime::currentDateTime();
+    LogLine(GetText("WELCOME1") + QLatin1String("\r\n") + GetText("WELCOME2") + QLatin1Char(' ') +
+            locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+            GetText("WELCOME3") + QLatin1Char(' ') +
+            locale.toString(now.time(), QLocale::ShortFormat) + QLatin1Char(' ') +
+            GetText("WELCOME4") + QLatin1String("\r\n"));
+}
+
+void mdiMain::MDIForm_Resize()
+{
+    arrange();
+    Ui::DoEvents();
+}
+
+void mdiMain::arrange()
+{
+    Geometry::setWidth(fraTop, Width() - 130);
+    ArrangeLocalAndHistory();
+    ArrangeTransferWindow();
+    ArrangeLocalServerHistory();
+    ArrangeHistoryOnly();
+}
+
+void mdiMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+}
+
+bool mdiMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize) {
+        // Pending messages are not processed inside the resize event itself:
+        // Qt may be in the middle of showing or laying out the children.
+        if (frmTransferHistory::exists() && frmLocal::exists() && frmServer::exists())
+            arrange();
+        return false;
+    }
+    if (connectionBarEvent(watched, event))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void mdiMain::MDIForm_QueryUnload()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    timIsConnected->stop();
+    CloseLanguageDatabase();
+    CloseFtpConnection();
+    frmLocal::unload();
+    frmServer::unload();
+    frmTransferHistory::unload();
+    QCoreApplication::quit();
+}
+
+void mdiMain::closeEvent(QCloseEvent *event)
+{
+    MDIForm_QueryUnload();
+    event->accept();
+    deleteLater();
+}
+
+void mdiMain::mnuFileExit_Click()
+{
+    timIsConnected->stop();
+    CloseFtpConnection();
+    close();
+}
+
+void mdiMain::mnuInfoInfo_Click() {}
