@@ -92,6 +92,8 @@ def make_handler(opts):
         dtp.write_limit = opts.throttle
         HostileHandler.dtp_handler = dtp
     HostileHandler.banner = "pyftpdlib test server ready."
+    # A refused login answers at once instead of after the default 3 s.
+    HostileHandler.auth_failed_timeout = 0.1
     return HostileHandler
 
 
