@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileIconProvider>
+#include <QStandardPaths>
 #include <QStyle>
 
 namespace Icons {
@@ -16,6 +17,16 @@ void ensureTheme()
     if (!QIcon::themeName().isEmpty() && QIcon::themeName() != QLatin1String("hicolor") &&
         QIcon::hasThemeIcon(QStringLiteral("folder")))
         return;
+    // Some platform plugins (offscreen, minimal) know no icon folders at all.
+    QStringList paths = QIcon::themeSearchPaths();
+    QStringList dataDirs = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                                     QStringLiteral("icons"),
+                                                     QStandardPaths::LocateDirectory);
+    dataDirs << QStringLiteral("/usr/share/icons");
+    for (const QString &dir : dataDirs)
+        if (!paths.contains(dir))
+            paths << dir;
+    QIcon::setThemeSearchPaths(paths);
     for (const char *theme : {"Adwaita", "breeze", "gnome", "hicolor"}) {
         for (const QString &dir : QIcon::themeSearchPaths()) {
             if (QDir(dir + QLatin1Char('/') + QLatin1String(theme)).exists()) {

@@ -132,7 +132,7 @@ frmStart::frmStart(QWidget *parent) : QDialog(parent)
     connect(tabStart, &QTabBar::currentChanged, this, [this] { tabStart_Click(); });
     connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
     connect(cmdAbbrechen, &QPushButton::clicked, this, [this] { cmdAbbrechen_Click(); });
-    resize(520, 380);
+    resize(640, 420);
 }
 
 void frmStart::Form_Load()
