@@ -1,5 +1,6 @@
 #include "platform/ftp/ftpconnection.h"
 
+#include "platform/ftp/downloadfile.h"
 #include "platform/ftp/ftpupload.h"
 #include "platform/ftp/listparser.h"
 #include "platform/ftp/mlsdparser.h"
@@ -7,7 +8,6 @@
 #include <Poco/Exception.h>
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace ftp {
 namespace {
@@ -232,25 +232,18 @@ bool FtpConnection::retrieve(const QString &remoteFile, const QString &localPath
         return false;
     if (failIfExists && QFileInfo::exists(localPath))
         return false;
-    // QSaveFile writes into a temporary file beside the target and renames
-    // it over the target only on commit(); when it is dropped uncommitted,
-    // the temporary file goes and an existing target stays untouched.
-    QSaveFile file(localPath);
-    if (!file.open(QIODevice::WriteOnly) || !setType('I'))
+    DownloadFile file(localPath);
+    if (!file.open() || !setType('I'))
         return false;
     std::optional<Reply> reply;
     std::optional<Poco::Net::StreamSocket> data =
         openDataConnection(m_control, m_dataMode, "RETR " + *name, timeoutMs(), reply);
     if (!data)
         return false;
-    const DataEnd end = receiveAll(
-        *data, timeoutMs(), [&](const char *block, int n) { return file.write(block, n) == n; });
+    const DataEnd end = receiveAll(*data, timeoutMs(),
+                                   [&](const char *block, int n) { return file.write(block, n); });
     data->close();
-    if (!finishTransfer(end)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return finishTransfer(end) && file.commit();
 }
 
 std::shared_ptr<FtpUpload> FtpConnection::store(const QString &remoteFile, bool ascii)

@@ -255,8 +255,17 @@ void TestFtpLayer::download()
     QVERIFY(get(QStringLiteral("data.bin"), local("fresh.bin")));
     QCOMPARE(sha256(readFile(local("fresh.bin"))), sha256(content));
     QVERIFY(writeFile(local("existing.bin"), "old content"));
+    const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(local("existing.bin"), mode));
     QVERIFY(get(at(server, QStringLiteral("data.bin")), local("existing.bin")));
     QCOMPARE(sha256(readFile(local("existing.bin"))), sha256(content));
+    // The replaced file keeps its mode; a new one gets the usual mode of a
+    // new file, not the private mode of the temporary file.
+    QCOMPARE(QFile::permissions(local("existing.bin")) & 0x7777, mode);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    QCOMPARE(QFileInfo(local("fresh.bin")).permissions() & QFile::ReadOther,
+             (mask & S_IROTH) ? QFileDevice::Permissions() : QFile::ReadOther);
     QVERIFY(get(QStringLiteral("empty.bin"), local("empty.bin")));
     QCOMPARE(QFileInfo(local("empty.bin")).size(), 0);
 

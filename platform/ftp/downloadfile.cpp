@@ -1,0 +1,69 @@
+#include "platform/ftp/downloadfile.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace ftp {
+namespace {
+
+// The mode a new file of this user gets (0666 less the umask), or the mode
+// of the file being replaced.
+QFileDevice::Permissions targetPermissions(const QString &target)
+{
+    if (QFileInfo::exists(target))
+        return QFile::permissions(target);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const mode_t mode = 0666 & ~mask;
+    QFileDevice::Permissions permissions;
+    const std::pair<mode_t, QFileDevice::Permission> bits[] = {
+        {S_IRUSR, QFileDevice::ReadOwner}, {S_IWUSR, QFileDevice::WriteOwner},
+        {S_IRGRP, QFileDevice::ReadGroup}, {S_IWGRP, QFileDevice::WriteGroup},
+        {S_IROTH, QFileDevice::ReadOther}, {S_IWOTH, QFileDevice::WriteOther}};
+    for (const auto &[bit, permission] : bits)
+        if (mode & bit)
+            permissions |= permission;
+    return permissions;
+}
+
+} // namespace
+
+DownloadFile::DownloadFile(const QString &target) : m_target(target)
+{
+    const QFileInfo info(target);
+    m_temporary.setFileTemplate(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                                QStringLiteral(".XXXXXX.part"));
+    m_temporary.setAutoRemove(true);
+}
+
+DownloadFile::~DownloadFile() = default; // an uncommitted file is removed
+
+bool DownloadFile::open()
+{
+    return !QFileInfo(m_target).isDir() && m_temporary.open();
+}
+
+bool DownloadFile::write(const char *bytes, qint64 length)
+{
+    m_failed = m_failed || m_temporary.write(bytes, length) != length;
+    return !m_failed;
+}
+
+bool DownloadFile::commit()
+{
+    if (m_failed || !m_temporary.flush())
+        return false;
+    m_temporary.setPermissions(targetPermissions(m_target));
+    m_temporary.close();
+    // rename() replaces the target in one step; QFile::rename would refuse
+    // an existing target.
+    const QByteArray from = QFile::encodeName(m_temporary.fileName());
+    if (std::rename(from.constData(), QFile::encodeName(m_target).constData()) != 0)
+        return false;
+    m_temporary.setAutoRemove(false);
+    return true;
+}
+
+} // namespace ftp

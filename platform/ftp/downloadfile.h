@@ -1,0 +1,35 @@
+#pragma once
+// The local side of a download: the bytes go into a temporary file beside
+// the target, which replaces the target (one rename) only when the whole
+// file arrived. A download that fails or is cut never touches an existing
+// target and leaves no temporary file.
+//
+// QSaveFile does the same but calls fsync() on commit, which makes a large
+// download on loopback take twice as long as the transfer itself; a rename
+// over an existing file is safe on the usual Linux file systems without it.
+
+#include <QString>
+#include <QTemporaryFile>
+
+namespace ftp {
+
+class DownloadFile {
+public:
+    explicit DownloadFile(const QString &target);
+    ~DownloadFile();
+    DownloadFile(const DownloadFile &) = delete;
+    DownloadFile &operator=(const DownloadFile &) = delete;
+
+    bool open();
+    bool write(const char *bytes, qint64 length);
+    // Renames the temporary file over the target; false leaves the target as
+    // it was and removes the temporary file.
+    bool commit();
+
+private:
+    QString m_target;
+    QTemporaryFile m_temporary;
+    bool m_failed = false;
+};
+
+} // namespace ftp
