@@ -1,19 +1,359 @@
 #include "serverpane/frmserver.h"
 
 #include "core/layout.h"
+#include "core/logcaret.h"
+#include "core/mdatabase.h"
+#include "core/mpublic.h"
+#include "core/serverlisting.h"
+#include "core/session.h"
+#include "localpane/frmlocal.h"
+#include "platform/dialogs.h"
+#include "platform/geometry.h"
+#include "platform/icons.h"
+#include "platform/keys.h"
+#include "platform/listview.h"
+#include "platform/toolbar.h"
+#include "platform/twips.h"
+#include "platform/ui.h"
+#include "serverpane/serverpanelayout.h"
 #include "shell/mdimain.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+
+namespace {
+
+// The procedures of the server's delete, download, open and context menu
+// are not part of the pane; until they are in place these do nothing.
+void DeleteServerSelection() {}
+void DownloadServerSelection() {}
+void OpenServerFile() {}
+void PopUpServerMenu() {}
+
+const QString Parent = QStringLiteral("..");
+
+QIcon themedIcon(const char *name, const char *fallback)
+{
+    return Icons::themed(QLatin1String(name), {QLatin1String(name) + QLatin1String("-symbolic"),
+                                               QLatin1String(fallback)});
+}
+
+} // namespace
 
 frmServer::frmServer() : QWidget(mdiMain::instance().client())
 {
     setObjectName(QStringLiteral("frmServer"));
+    fraServer = new QGroupBox(QStringLiteral("Mein Server"), this);
+    fraServer->setObjectName(QStringLiteral("fraServer"));
+    tlbServerLinks = new Toolbar(fraServer);
+    tlbServerLinks->setObjectName(QStringLiteral("tlbServerLinks"));
+    tlbServerRechts = new Toolbar(fraServer);
+    tlbServerRechts->setObjectName(QStringLiteral("tlbServerRechts"));
+    cboServer = new QComboBox(fraServer);
+    cboServer->setObjectName(QStringLiteral("cboServer"));
+    cboServer->setEditable(false);
+    lsvServer = new ListView(fraServer);
+    lsvServer->setObjectName(QStringLiteral("lsvServer"));
+
+    Geometry::setLeft(tlbServerLinks, 120);
+    Geometry::setTop(tlbServerLinks, 270);
+    Geometry::setTop(cboServer, 270);
+    Geometry::setLeft(lsvServer, 120);
+
+    // The user's pick in the combo, also of the entry already shown; the
+    // combo step of a fill calls the handler itself when it changes the
+    // selection.
+    connect(cboServer, &QComboBox::activated, this, [this] { cboServer_Click(); });
+    connect(lsvServer, &ListView::DblClick, this, [this] { lsvServer_DblClick(); });
+    connect(lsvServer, &ListView::KeyDown, this,
+            [this](int code, Qt::KeyboardModifiers mods) { lsvServer_KeyDown(code, mods); });
+    connect(lsvServer, &ListView::MouseDown, this,
+            [this](int button) { lsvServer_MouseDown(button); });
+    connect(tlbServerLinks, &Toolbar::ButtonClick, this,
+            [this](const QString &key) { tlbServerLinks_ButtonClick(key); });
+    connect(tlbServerRechts, &Toolbar::ButtonClick, this,
+            [this](const QString &key) { tlbServerRechts_ButtonClick(key); });
 }
 
-void frmServer::Form_Load() {}
+void frmServer::Form_Load()
+{
+    fraServer->setTitle(GetText("FRMSERVER_FRA"));
+    lsvServer->clearColumns();
+    // Widths in pixels, as twips of this screen.
+    const int tpp = Twips::perPixelX();
+    lsvServer->addColumn(GetText("FRMSERVER_FILENAME"), 140 * tpp, Qt::AlignLeft);
+    lsvServer->addColumn(GetText("FRMSERVER_SIZE"), 50 * tpp, Qt::AlignRight);
+    lsvServer->addColumn(GetText("FRMSERVER_TYP"), 130 * tpp, Qt::AlignLeft);
+    lsvServer->addColumn(GetText("FRMSERVER_CHANGED"), 120 * tpp, Qt::AlignLeft);
+    lsvServer->addColumn(GetText("FRMSERVER_ATTRIB"), 60 * tpp, Qt::AlignRight);
+    lsvServer->setView(ListView::Details);
+    addToolbarButtons();
+}
+
+void frmServer::addToolbarButtons()
+{
+    const QIcon action[] = {
+        themedIcon("edit-delete", "user-trash"), themedIcon("document-open", "folder-open"),
+        themedIcon("folder-new", "list-add"),    themedIcon("go-up", "go-top"),
+        themedIcon("view-refresh", "reload"),    themedIcon("go-down", "document-save")};
+    const QIcon views[] = {themedIcon("view-list-icons", "view-grid-symbolic"),
+                           themedIcon("view-list-compact", "view-app-grid-symbolic"),
+                           themedIcon("view-list-text", "view-list-bullet-symbolic"),
+                           themedIcon("view-list-details", "view-list-symbolic")};
+    for (int i = 0; i < 6; ++i)
+        imgServerFile.add(QString::number(i + 1), action[i]);
+    for (int i = 0; i < 4; ++i)
+        imgListView.add(QString::number(i + 1), views[i]);
+
+    tlbServerLinks->addButton(QStringLiteral("del"), imgServerFile.icon(QStringLiteral("1")),
+                              GetText("FRMSERVER_DEL"));
+    tlbServerLinks->addButton(QStringLiteral("open"), imgServerFile.icon(QStringLiteral("2")),
+                              GetText("FRMSERVER_OPEN"));
+    tlbServerLinks->addButton(QStringLiteral("new"), imgServerFile.icon(QStringLiteral("3")),
+                              GetText("FRMSERVER_NEWDIR"));
+    tlbServerLinks->addButton(QStringLiteral("oben"), imgServerFile.icon(QStringLiteral("4")),
+                              GetText("FRMSERVER_UPPER"));
+    tlbServerLinks->addButton(QStringLiteral("actualize"), imgServerFile.icon(QStringLiteral("5")),
+                              GetText("FRMSERVER_REFRESH"));
+    tlbServerLinks->addButton(QStringLiteral("download"), imgServerFile.icon(QStringLiteral("6")),
+                              GetText("FRMSERVER_DOWN"));
+    tlbServerRechts->addButton(QStringLiteral("eins"), imgListView.icon(QStringLiteral("1")),
+                               GetText("FRMSERVER_BIG"));
+    tlbServerRechts->addButton(QStringLiteral("zwei"), imgListView.icon(QStringLiteral("2")),
+                               GetText("FRMSERVER_SMALL"));
+    tlbServerRechts->addButton(QStringLiteral("drei"), imgListView.icon(QStringLiteral("3")),
+                               GetText("FRMSERVER_LIST"));
+    tlbServerRechts->addButton(QStringLiteral("vier"), imgListView.icon(QStringLiteral("4")),
+                               GetText("FRMSERVER_DETAIL"));
+    tlbServerLinks->adjustSize();
+    tlbServerRechts->adjustSize();
+}
+
+// ---------------------------------------------------------------------------
+// Fills and the combo
+
+void frmServer::ListServerFolder(HINTERNET connection)
+{
+    FillServerList(connection, true);
+}
+
+void frmServer::ListServerFolderKeepCombo(HINTERNET connection)
+{
+    FillServerList(connection, false);
+}
+
+void frmServer::SelectServerFolder(const QString &folder)
+{
+    int found = cboServer->findText(folder, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found < 0) {
+        cboServer->addItem(folder);
+        found = cboServer->count() - 1;
+    }
+    if (cboServer->currentIndex() == found)
+        return;
+    cboServer->setCurrentIndex(found);
+    cboServer_Click();
+}
+
+void frmServer::PruneServerCombo(bool viaRoot)
+{
+    const int count = cboServer->count();
+    for (int i = 0; i < count; ++i) {
+        // Indexes past the end of the shortened list read as empty.
+        const QString entry = i < cboServer->count() ? cboServer->itemText(i) : QString();
+        if (entry.isEmpty())
+            continue;
+        if (viaRoot)
+            FtpChangeDir(QStringLiteral("/"));
+        if (!FtpChangeDir(entry)) {
+            cboServer->removeItem(i);
+            --i; // the entry that moved up is tested next
+        }
+    }
+}
+
+void frmServer::cboServer_Click()
+{
+    FtpChangeDir(cboServer->itemText(cboServer->currentIndex()));
+    Ui::DoEvents();
+    Ui::setHourglass();
+    ListServerFolderKeepCombo(hFtpConnection);
+    Ui::DoEvents();
+    Ui::setNormalPointer();
+    Ui::DoEvents();
+}
+
+// ---------------------------------------------------------------------------
+// The list
+
+void frmServer::lsvServer_DblClick()
+{
+    if (hFtpConnection == 0)
+        return;
+    Ui::setHourglass();
+    const int selected = lsvServer->selectedItem();
+    const QString text = lsvServer->text(selected);
+    if (text == Parent) {
+        FtpChangeDir(Parent);
+        SelectServerFolder(FtpCurrentDir());
+        ListServerFolder(hFtpConnection);
+    } else if (!text.isEmpty() && lsvServer->subItem(selected, 1).isEmpty()) {
+        // An empty size marks a folder; a file does nothing here.
+        FtpChangeDir(text);
+        ListServerFolder(hFtpConnection);
+    }
+    Ui::setNormalPointer();
+    SelectServerFolder(FtpCurrentDir());
+}
+
+void frmServer::lsvServer_KeyDown(int keyCode, Qt::KeyboardModifiers)
+{
+    if (keyCode == Keys::Delete) {
+        if (dialogs().MsgBox(QStringLiteral("Delete Selection?"), MsgButtons::YesNo, MsgIcon::None,
+                             QStringLiteral("FTP Client")) != MsgAnswer::Yes)
+            return;
+        DeleteServerSelection();
+        ListServerFolder(hFtpConnection);
+    } else if (keyCode == Keys::F5) {
+        ListServerFolder(hFtpConnection);
+    }
+}
+
+void frmServer::lsvServer_MouseDown(int button)
+{
+    // The menu acts on the selected item, not on the one under the pointer.
+    if (button == 2 && !lsvServer->text(lsvServer->selectedItem()).isEmpty())
+        PopUpServerMenu();
+}
+
+// ---------------------------------------------------------------------------
+// The toolbars
+
+void frmServer::tlbServerLinks_ButtonClick(const QString &key)
+{
+    if (hFtpConnection == 0) {
+        dialogs().MsgBox(GetText("FRMSERVER_NOCONNECTION"), MsgButtons::Ok, MsgIcon::Information);
+        return;
+    }
+    if (key == QLatin1String("del")) {
+        deleteWithoutAsking();
+    } else if (key == QLatin1String("open")) {
+        OpenServerFile();
+    } else if (key == QLatin1String("new")) {
+        makeServerFolder();
+    } else if (key == QLatin1String("oben")) {
+        goToSelectedItem();
+    } else if (key == QLatin1String("actualize")) {
+        const WaitCursor wait;
+        ListServerFolder(hFtpConnection);
+    } else if (key == QLatin1String("download")) {
+        downloadSelection();
+    }
+}
+
+void frmServer::deleteWithoutAsking()
+{
+    DeleteServerSelection();
+    ListServerFolder(hFtpConnection);
+    const QString current = FtpCurrentDir();
+    PruneServerCombo();
+    FtpChangeDir(QStringLiteral("/"));
+    FtpChangeDir(current);
+}
+
+void frmServer::reconnectKeepingFolder()
+{
+    // The reconnect leaves the server at "/"; the pane still shows the
+    // folder the user was in, so the work goes on there.
+    const QString shown = FtpCurrentDir();
+    ConnectFromMainWindow();
+    if (hFtpConnection != 0 && !shown.isEmpty())
+        FtpChangeDir(shown);
+}
+
+void frmServer::makeServerFolder()
+{
+    reconnectKeepingFolder();
+    int x = 0, y = 0;
+    inputBoxPositionTwips(x, y);
+    const QString name =
+        dialogs().InputBox(GetText("FRMSERVER_DIRNAME"), QString(), QString(), x, y);
+    if (name.isEmpty())
+        return;
+    LogLine(GetText("FRMSERVER_NEWDIR1") + QLatin1Char(' ') + name + QLatin1Char(' ') +
+            GetText("FRMSERVER_NEWDIR2"));
+    if (!FtpMakeDir(name)) {
+        LogLine(GetText("FRMSERVER_GENFAIL"), LogColor::Red);
+        return;
+    }
+    LogLine(GetText("FRMSERVER_GENOK"), LogColor::Green);
+    ListServerFolder(hFtpConnection);
+}
+
+void frmServer::goToSelectedItem()
+{
+    // The selected item's own text: ".." goes up, a folder is entered, and
+    // with a file the change fails and the same folder is listed again.
+    FtpChangeDir(lsvServer->text(lsvServer->selectedItem()));
+    SelectServerFolder(FtpCurrentDir());
+    ListServerFolder(hFtpConnection);
+}
+
+void frmServer::downloadSelection()
+{
+    const QString shown = FtpCurrentDir();
+    DownloadServerSelection();
+    Ui::setNormalPointer();
+    ConnectFromMainWindow();
+    if (hFtpConnection != 0 && !shown.isEmpty())
+        FtpChangeDir(shown);
+}
+
+void frmServer::tlbServerRechts_ButtonClick(const QString &key)
+{
+    static const QStringList views{QStringLiteral("eins"), QStringLiteral("zwei"),
+                                   QStringLiteral("drei"), QStringLiteral("vier")};
+    const int view = int(views.indexOf(key));
+    if (view >= 0)
+        lsvServer->setView(view);
+}
+
+// ---------------------------------------------------------------------------
+// Resize
+
+void frmServer::Form_Resize()
+{
+    // The list starts level with the local pane's folder tree.
+    const QWidget *tree =
+        frmLocal::exists() ? frmLocal::instance().findChild<QWidget *>(QStringLiteral("trwPaths"))
+                           : nullptr;
+    ServerPaneSizes s;
+    s.width = s.scaleWidth = Geometry::width(this);
+    s.height = s.scaleHeight = Geometry::height(this);
+    s.linksLeft = Geometry::left(tlbServerLinks);
+    s.linksWidth = Geometry::width(tlbServerLinks);
+    s.rechtsWidth = Geometry::width(tlbServerRechts);
+    s.listTop = tree ? Geometry::top(tree)
+                     : Geometry::top(tlbServerLinks) + Geometry::height(tlbServerLinks) + 60;
+    const ServerPanePlacement p = PlaceServerPane(s);
+    Geometry::setLeft(fraServer, p.frame.left);
+    Geometry::setTop(fraServer, p.frame.top);
+    Geometry::setHeight(fraServer, p.frame.height);
+    Geometry::setWidth(fraServer, p.frame.width);
+    Geometry::setLeft(tlbServerRechts, p.rechtsLeft);
+    Geometry::setTop(tlbServerRechts, p.rechtsTop);
+    Geometry::setLeft(cboServer, p.comboLeft);
+    Geometry::setWidth(cboServer, p.comboWidth);
+    Geometry::setTop(lsvServer, p.listTop);
+    Geometry::setWidth(lsvServer, p.listWidth);
+    Geometry::setHeight(lsvServer, p.listHeight);
+    ArrangeLocalAndHistory();
+    ArrangeLocalServerHistory();
+    ArrangeHistoryOnly();
+}
 
 void frmServer::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    ArrangeLocalAndHistory();
-    ArrangeLocalServerHistory();
-    ArrangeHistoryOnly();
+    Form_Resize();
 }
