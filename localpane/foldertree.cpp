@@ -1,0 +1,72 @@
+#include "localpane/foldertree.h"
+
+#include "platform/localfs.h"
+#include "platform/treeview.h"
+
+QString FolderKeyOf(const QString &path)
+{
+    QString key;
+    key.reserve(path.size() + 1);
+    for (const QChar c : path) {
+        if (c == QLatin1Char('/') && key.endsWith(QLatin1Char('/')))
+            continue;
+        key += c;
+    }
+    if (!key.endsWith(QLatin1Char('/')))
+        key += QLatin1Char('/');
+    return key;
+}
+
+QString PlaceNodeText(const QString &place)
+{
+    QString text = FolderKeyOf(place);
+    if (text.size() > 1)
+        text.chop(1);
+    return text;
+}
+
+std::vector<LocalFolderEntry> ScanFolderEntries(const QString &path, FolderOrder order)
+{
+    std::vector<LocalFolderEntry> folders;
+    const QString parent = FolderKeyOf(path);
+    LocalFs::FolderSearch search(parent, LocalFs::FolderSearch::FoldersOnly);
+    LocalFs::FindData found;
+    while (search.next(found)) {
+        if (!(found.attributes & LocalFs::AttrFolder) || found.name == QLatin1String(".") ||
+            found.name == QLatin1String(".."))
+            continue;
+        folders.push_back(LocalFolderEntry{found.name, parent + found.name + QLatin1Char('/')});
+    }
+    if (folders.size() > 1) {
+        const NameOrder names(order == FolderOrder::IgnoreCase ? NameComparison::LocaleIgnoreCase
+                                                               : NameComparison::ByCode);
+        std::vector<std::pair<NameOrder::Key, LocalFolderEntry>> keyed;
+        keyed.reserve(folders.size());
+        for (LocalFolderEntry &f : folders)
+            keyed.emplace_back(names.key(f.Name), std::move(f));
+        QuickSortRecords(keyed, 0, int(keyed.size()) - 1, names,
+                         [](const auto &k) -> const NameOrder::Key & { return k.first; });
+        for (size_t i = 0; i < keyed.size(); ++i)
+            folders[i] = std::move(keyed[i].second);
+    }
+    return folders;
+}
+
+void GetFilestrwPaths(TreeView &tree, const QString &path, FolderOrder order)
+{
+    const QString parentKey = FolderKeyOf(path);
+    if (!tree.node(parentKey))
+        return;
+    for (const LocalFolderEntry &f : ScanFolderEntries(parentKey, order))
+        tree.addNode(parentKey, f.FullPath, f.Name, 2, 3);
+}
+
+void ReadDrive(TreeView &tree, const QString &drive)
+{
+    const QString key = FolderKeyOf(drive);
+    tree.clearNodes();
+    tree.addNode(QString(), key, PlaceNodeText(drive), 1, 1);
+    GetFilestrwPaths(tree, key, FolderOrder::IgnoreCase);
+    if (QTreeWidgetItem *top = tree.firstNode())
+        top->setExpanded(true);
+}

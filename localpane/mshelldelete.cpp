@@ -1,0 +1,117 @@
+#include "localpane/mshelldelete.h"
+
+#include "core/logcaret.h"
+#include "core/mdatabase.h"
+#include "localpane/frmlocal.h"
+#include "platform/dialogs.h"
+#include "platform/listview.h"
+#include "platform/trash.h"
+#include "platform/ui.h"
+#include "shell/mdimain.h"
+
+#include <QProgressBar>
+#include <QStringList>
+
+namespace mShellDelete {
+
+namespace {
+LocalListing &listing()
+{
+    static LocalListing holder(ListingVariants::mShellDelete);
+    return holder;
+}
+} // namespace
+
+void ViewFolder(const QString &path)
+{
+    frmLocal &local = frmLocal::instance();
+    listing().ViewFolder(path, QStringLiteral("*.*"), *local.lsvDirFile, local.imgListLarge,
+                         local.imgListSmall);
+}
+
+const std::vector<LocalFileEntry> &ShellDeleteEntries()
+{
+    return listing().entries();
+}
+
+void ResetShellDeleteState()
+{
+    listing().clear();
+}
+
+} // namespace mShellDelete
+
+namespace {
+
+QStringList selectedNames(const ListView &list)
+{
+    QStringList names;
+    for (int i = 0; i < list.count(); ++i) {
+        if (list.isSelected(i))
+            names.append(list.text(i));
+    }
+    return names;
+}
+
+QString confirmation(const QStringList &names)
+{
+    if (names.size() == 1)
+        return GetText("MSDEL_ASKONE1") + QLatin1String(" \"") + names.first() +
+               QLatin1String("\" ") + GetText("MSDEL_ASKONE2");
+    return GetText("MSDEL_ASKMANY1") + QLatin1Char(' ') + QString::number(names.size()) +
+           QLatin1Char(' ') + GetText("MSDEL_ASKMANY2");
+}
+
+void logOutcome(Trash::Outcome outcome, const QString &name)
+{
+    switch (outcome) {
+    case Trash::Outcome::Trashed:
+        LogLine(GetText("MSDEL_TRASHED") + QLatin1Char(' ') + name, LogColor::Green);
+        break;
+    case Trash::Outcome::Deleted:
+        LogLine(GetText("MSDEL_DELETED") + QLatin1Char(' ') + name, LogColor::Green);
+        break;
+    case Trash::Outcome::Kept:
+        LogLine(GetText("MSDEL_KEPT") + QLatin1Char(' ') + name, LogColor::Red);
+        break;
+    case Trash::Outcome::Failed:
+        LogLine(GetText("MSDEL_FAILED") + QLatin1Char(' ') + name, LogColor::Red);
+        break;
+    }
+}
+
+} // namespace
+
+void DeleteLocalSelection()
+{
+    frmLocal &local = frmLocal::instance();
+    const QString folder = CurrentLocalFolder();
+    const QStringList names = selectedNames(*local.lsvDirFile);
+    if (names.isEmpty())
+        return;
+    if (dialogs().MsgBox(confirmation(names), MsgButtons::YesNo, MsgIcon::Question) !=
+        MsgAnswer::Yes) {
+        LogLine(GetText("MSDEL_CANCELLED"), LogColor::Red);
+        return;
+    }
+    if (names.size() > 1)
+        LogLine(QStringLiteral("Aktion: Beginne mit löschen"));
+
+    QProgressBar *progress = mdiMain::instance().pgbBottom;
+    progress->setRange(0, int(names.size()));
+    progress->setValue(0);
+    {
+        WaitCursor wait;
+        for (int i = 0; i < names.size(); ++i) {
+            const QString path = folder + names[i];
+            const QString question = GetText("MSDEL_NOTRASH1") + QLatin1String(" \"") + path +
+                                     QLatin1String("\" ") + GetText("MSDEL_NOTRASH2");
+            logOutcome(Trash::remove(path, question), names[i]);
+            progress->setValue(i + 1);
+            Ui::ThrottledYield();
+        }
+    }
+    ScrollHistoryToEnd();
+    mShellDelete::ViewFolder(folder);
+    progress->setValue(0);
+}
