@@ -76,6 +76,8 @@ private Q_SLOTS:
     void closingFrozenConnectionIsQuick();
     void cutDownloadKeepsOldFile();
     void passiveReplyNamingOtherAddress();
+    void olderDataCommands_data();
+    void olderDataCommands();
     void repliesOutOfBounds_data();
     void repliesOutOfBounds();
     void chosenListing_data();
@@ -452,6 +454,34 @@ void TestFtpFaults::passiveReplyNamingOtherAddress()
     QVERIFY(upload(s.connection, QStringLiteral("b.txt"), "up", FTP_TRANSFER_TYPE_BINARY));
     QCOMPARE(readFile(s.server->localPath(QStringLiteral("/b.txt"))), QByteArray("up"));
     QVERIFY(s.server->log().contains("127,0,0,2"));
+    InternetCloseHandle(s.connection);
+}
+
+void TestFtpFaults::olderDataCommands_data()
+{
+    QTest::addColumn<Hostile>("hostile");
+    QTest::addColumn<bool>("passive");
+    QTest::addColumn<QByteArray>("used");
+    Hostile noEpsv;
+    noEpsv.noEpsv = true;
+    Hostile noEprt;
+    noEprt.noEprt = true;
+    QTest::newRow("PASV after a refused EPSV") << noEpsv << true << QByteArray("PASV");
+    QTest::newRow("PORT after a refused EPRT") << noEprt << false << QByteArray("PORT");
+}
+
+void TestFtpFaults::olderDataCommands()
+{
+    QFETCH(Hostile, hostile);
+    QFETCH(bool, passive);
+    QFETCH(QByteArray, used);
+    Started s = startAndConnect(hostile, passive);
+    QVERIFY(s.connection != 0);
+    QVERIFY(upload(s.connection, QStringLiteral("a.txt"), "one", FTP_TRANSFER_TYPE_BINARY));
+    QVERIFY(upload(s.connection, QStringLiteral("b.txt"), "two", FTP_TRANSFER_TYPE_BINARY));
+    QCOMPARE(listNames(s.connection),
+             QStringList({QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
+    QTRY_VERIFY(s.server->receivedCommand(used));
     InternetCloseHandle(s.connection);
 }
 

@@ -53,16 +53,27 @@ bool portIsFree(int port)
     return free;
 }
 
-bool accepts(int port)
+// Whether the server on `port` greets with `banner`: the greeting tells this
+// fixture's server from another test's that took the same port meanwhile.
+bool greets(int port, const QByteArray &banner)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;
     const sockaddr_in address = loopback(port);
-    const bool ok =
-        ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    QByteArray received;
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0) {
+        pollfd wait{fd, POLLIN, 0};
+        char buffer[512];
+        while (!received.contains('\n') && ::poll(&wait, 1, 1000) == 1) {
+            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+            if (n <= 0)
+                break;
+            received.append(buffer, n);
+        }
+    }
     ::close(fd);
-    return ok;
+    return received.startsWith("220") && received.contains(banner);
 }
 
 // Every process below `root`, found through the parent ids in /proc.
@@ -203,6 +214,7 @@ bool FtpTestServer::start()
         ::chmod(QFile::encodeName(root + QStringLiteral("/files")).constData(), 0777);
     }
     m_logFile = m_dir->filePath(QStringLiteral("server.log"));
+    m_banner = "test server " + QByteArray::number(QRandomGenerator::global()->generate64(), 16);
     for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
         const int port = int(QRandomGenerator::global()->bounded(kFirstPort, kLastPort + 1));
         if (!portIsFree(port))
@@ -242,7 +254,9 @@ QStringList FtpTestServer::pyftpdlibArguments(int port)
                         QStringLiteral("--password"),
                         password(),
                         QStringLiteral("--log"),
-                        m_logFile};
+                        m_logFile,
+                        QStringLiteral("--banner"),
+                        QString::fromLatin1(m_banner)};
     const Hostile &h = m_hostile;
     if (!h.listLines.isEmpty())
         args << QStringLiteral("--listing") << writeLines(QStringLiteral("list.txt"), h.listLines);
@@ -259,6 +273,8 @@ QStringList FtpTestServer::pyftpdlibArguments(int port)
         args << QStringLiteral("--pwd-without-quote");
     if (h.noEpsv)
         args << QStringLiteral("--no-epsv");
+    if (h.noEprt)
+        args << QStringLiteral("--no-eprt");
     if (h.throttleBytesPerSecond > 0)
         args << QStringLiteral("--throttle") << QString::number(h.throttleBytesPerSecond);
     return args;
@@ -273,7 +289,8 @@ QStringList FtpTestServer::vsftpdArguments(int port)
         fillIn(in.readAll(), {{"PORT", QString::number(port)},
                               {"ROOT", rootPath()},
                               {"EMPTY", m_dir->filePath(QStringLiteral("empty"))},
-                              {"LOG", m_logFile}});
+                              {"LOG", m_logFile},
+                              {"BANNER", QString::fromLatin1(m_banner)}});
     const QString path = m_dir->filePath(QStringLiteral("vsftpd.conf"));
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(config) < 0)
@@ -340,8 +357,8 @@ bool FtpTestServer::waitUntilListening(int port)
                           .arg(kindName(m_kind), QString::fromUtf8(out.readAll().right(2000)));
             return false;
         }
-        if (accepts(port))
-            return true;
+        if (greets(port, m_banner))
+            return isRunning();
         ::poll(nullptr, 0, 20);
     }
     m_error = QStringLiteral("%1 did not listen on port %2").arg(kindName(m_kind)).arg(port);

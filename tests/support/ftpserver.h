@@ -38,6 +38,7 @@ public:
         bool pwdWithoutQuote = false;
         QByteArray pasvAddress;         // PASV replies name this address; EPSV is refused
         bool noEpsv = false;            // EPSV is refused, PASV is used
+        bool noEprt = false;            // EPRT is refused, PORT is used
         int throttleBytesPerSecond = 0; // data connections limited to this speed
     };
 
@@ -92,6 +93,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_error;
     QString m_logFile;
+    QByteArray m_banner;
     int m_port = 0;
     mutable pid_t m_pid = 0;
     mutable std::mutex m_mutex;

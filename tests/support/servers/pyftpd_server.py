@@ -84,6 +84,8 @@ def make_handler(opts):
         # EPSV carries no address; refuse it so that PASV is used.
         commands.pop("EPSV", None)
     HostileHandler.proto_cmds = commands
+    if opts.no_eprt:
+        commands.pop("EPRT", None)
     if opts.pasv_address:
         HostileHandler.masquerade_address = opts.pasv_address
     if opts.throttle > 0:
@@ -91,7 +93,7 @@ def make_handler(opts):
         dtp.read_limit = opts.throttle
         dtp.write_limit = opts.throttle
         HostileHandler.dtp_handler = dtp
-    HostileHandler.banner = "pyftpdlib test server ready."
+    HostileHandler.banner = opts.banner
     # A refused login answers at once instead of after the default 3 s.
     HostileHandler.auth_failed_timeout = 0.1
     return HostileHandler
@@ -104,6 +106,7 @@ def main():
     p.add_argument("--user", required=True)
     p.add_argument("--password", required=True)
     p.add_argument("--log", required=True)
+    p.add_argument("--banner", default="pyftpdlib test server ready.")
     p.add_argument("--listing")
     p.add_argument("--mlsd")
     p.add_argument("--huge-reply")
@@ -112,6 +115,7 @@ def main():
     p.add_argument("--pwd-without-quote", action="store_true")
     p.add_argument("--pasv-address")
     p.add_argument("--no-epsv", action="store_true")
+    p.add_argument("--no-eprt", action="store_true")
     p.add_argument("--throttle", type=int, default=0)
     opts = p.parse_args()
 
