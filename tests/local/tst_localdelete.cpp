@@ -1,0 +1,252 @@
+// The local delete on a temporary home folder: the question, the trash, the
+// log lines, the progress bar and the relisting, also where an item fails
+// or its file system has no trash.
+
+#include "apphelpers.h"
+#include "core/mdatabase.h"
+#include "fakedialogs.h"
+#include "localfiles.h"
+#include "localpane/frmlocal.h"
+#include "localpane/mshelldelete.h"
+#include "platform/listview.h"
+#include "platform/trash.h"
+#include "platform/ui.h"
+#include "shell/frmtransferhistory.h"
+#include "shell/mdimain.h"
+
+#include <QDir>
+#include <QProgressBar>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+
+#include <memory>
+
+using namespace LocalFiles;
+
+namespace {
+const QColor Green(0, 200, 0), Red(200, 0, 0);
+
+frmLocal &pane()
+{
+    return frmLocal::instance();
+}
+
+QStringList listNames()
+{
+    QStringList n;
+    for (int i = 0; i < pane().lsvDirFile->count(); ++i)
+        n << pane().lsvDirFile->text(i);
+    return n;
+}
+
+void select(const QStringList &names)
+{
+    ListView *list = pane().lsvDirFile;
+    for (int i = 0; i < list->count(); ++i)
+        list->setSelected(i, names.contains(list->text(i)));
+}
+
+QList<std::pair<QString, QColor>> logLines()
+{
+    QList<std::pair<QString, QColor>> lines;
+    const QTextDocument *doc = frmTransferHistory::instance().rtfTransferHistory->document();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        if (b.text().isEmpty())
+            continue;
+        const auto it = b.begin();
+        lines.append(
+            {b.text(), it.atEnd() ? QColor() : it.fragment().charFormat().foreground().color()});
+    }
+    return lines;
+}
+
+QString trashed(const QString &name)
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QLatin1String("/Trash/files/") + name;
+}
+} // namespace
+
+class TestLocalDelete : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestHome> m_home;
+    std::unique_ptr<TestProgramFolder> m_program;
+    ScriptedDialogs *m_dialogs = nullptr;
+    int m_logStart = 0;
+
+    QString home(const QString &relative) const
+    {
+        return QDir::homePath() + QLatin1Char('/') + relative;
+    }
+    // Makes the files, loads the pane on the home folder and selects names.
+    void load(const QStringList &files, const QStringList &folders, const QStringList &selected)
+    {
+        for (const QString &f : files)
+            QVERIFY(makeFile(home(f), 5));
+        for (const QString &f : folders)
+            QVERIFY(makeFolder(home(f + QLatin1String("/inner"))));
+        mdiMain::instance().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mdiMain::instance()));
+        select(selected);
+        m_logStart = int(logLines().size());
+    }
+    QList<std::pair<QString, QColor>> newLines() const { return logLines().mid(m_logStart); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_home = std::make_unique<TestHome>();
+        m_program = std::make_unique<TestProgramFolder>();
+        chooseLanguage();
+        m_dialogs = &installScriptedDialogs();
+    }
+    void cleanup()
+    {
+        Trash::setNoTrashFolderForTests(QString());
+        mShellDelete::ResetShellDeleteState();
+        resetApplication();
+        m_program.reset();
+        m_home.reset();
+    }
+
+    void noDeletesNothing_data()
+    {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("one item named")
+            << QStringList{QStringLiteral("a.txt")} << QStringLiteral("MSDEL_ASKONE1")
+            << QStringLiteral(" \"a.txt\" ") << QStringLiteral("MSDEL_ASKONE2");
+        QTest::newRow("several counted")
+            << QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("Sub")}
+            << QStringLiteral("MSDEL_ASKMANY1") << QStringLiteral(" 3 ")
+            << QStringLiteral("MSDEL_ASKMANY2");
+    }
+    void noDeletesNothing()
+    {
+        QFETCH(QStringList, selected);
+        QFETCH(QString, before);
+        QFETCH(QString, object);
+        QFETCH(QString, after);
+        const QString question = GetText(before) + object + GetText(after);
+        load({QStringLiteral("a.txt"), QStringLiteral("b.txt")}, {QStringLiteral("Sub")}, selected);
+        m_dialogs->answers << MsgAnswer::No;
+        DeleteLocalSelection();
+        QCOMPARE(m_dialogs->boxes.size(), 1);
+        QCOMPARE(m_dialogs->boxes[0].text, question);
+        QCOMPARE(m_dialogs->boxes[0].buttons, MsgButtons::YesNo);
+        for (const char *f : {"a.txt", "b.txt", "Sub/inner"})
+            QVERIFY(QFileInfo::exists(home(QLatin1String(f))));
+        const auto lines = newLines();
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines[0].first, GetText("MSDEL_CANCELLED"));
+        QCOMPARE(lines[0].second, Red);
+        QCOMPARE(listNames().size(), 3);
+    }
+
+    void nothingSelectedAsksNothing()
+    {
+        load({QStringLiteral("a.txt")}, {}, {});
+        DeleteLocalSelection();
+        QCOMPARE(m_dialogs->boxes.size(), 0);
+        QVERIFY(QFileInfo::exists(home(QStringLiteral("a.txt"))));
+    }
+
+    void yesMovesOneItemToTheTrash()
+    {
+        load({QStringLiteral("a.txt"), QStringLiteral("b.txt")}, {}, {QStringLiteral("a.txt")});
+        m_dialogs->answers << MsgAnswer::Yes;
+        DeleteLocalSelection();
+        QVERIFY(!QFileInfo::exists(home(QStringLiteral("a.txt"))));
+        QVERIFY(QFileInfo::exists(trashed(QStringLiteral("a.txt"))));
+        const auto lines = newLines();
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines[0].first, GetText("MSDEL_TRASHED") + QLatin1String(" a.txt"));
+        QCOMPARE(lines[0].second, Green);
+        // The home trash is below the home folder, hence .local.
+        QCOMPARE(listNames(), (QStringList{QStringLiteral(".local"), QStringLiteral("b.txt")}));
+        QVERIFY(!Ui::isHourglass());
+    }
+
+    void severalItemsAndTheRelisting()
+    {
+        load({QStringLiteral("a.txt"), QStringLiteral("B.txt"), QStringLiteral("c.txt"),
+              QStringLiteral("keep.txt")},
+             {QStringLiteral("Sub"), QStringLiteral("dir"), QStringLiteral("Z")},
+             {QStringLiteral("a.txt"), QStringLiteral("c.txt"), QStringLiteral("Sub")});
+        m_dialogs->answers << MsgAnswer::Yes;
+        DeleteLocalSelection();
+        const auto lines = newLines();
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0].first, QStringLiteral("Aktion: Beginne mit löschen"));
+        QCOMPARE(lines[0].second, QColor(Qt::black));
+        QStringList items;
+        for (int i = 1; i < 4; ++i) {
+            QCOMPARE(lines[i].second, Green);
+            items << lines[i].first.mid(GetText("MSDEL_TRASHED").size() + 1);
+        }
+        QCOMPARE(QSet<QString>(items.begin(), items.end()),
+                 (QSet<QString>{QStringLiteral("Sub"), QStringLiteral("a.txt"),
+                                QStringLiteral("c.txt")}));
+        QVERIFY(QFileInfo::exists(trashed(QStringLiteral("Sub/inner"))));
+        // The delete's own listing: by character code, its letter order.
+        QCOMPARE(listNames(),
+                 (QStringList{QStringLiteral(".local"), QStringLiteral("Z"), QStringLiteral("dir"),
+                              QStringLiteral("B.txt"), QStringLiteral("keep.txt")}));
+        QCOMPARE(int(mShellDelete::ShellDeleteEntries().size()), 5);
+        QCOMPARE(pane().lsvDirFile->subItem(0, 4), QStringLiteral("HD"));
+        QCOMPARE(pane().lsvDirFile->subItem(1, 4), QStringLiteral("D"));
+        QCOMPARE(pane().lsvDirFile->subItem(3, 4), QStringLiteral("N"));
+        QProgressBar *bar = mdiMain::instance().pgbBottom;
+        QCOMPARE(bar->maximum(), 3);
+        QCOMPARE(bar->value(), 0);
+    }
+
+    void aFailingItemDoesNotStopTheOthers()
+    {
+        load({QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")}, {},
+             {QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")});
+        // b.txt goes away behind the list's back, so it cannot be moved.
+        QVERIFY(QFile::remove(home(QStringLiteral("b.txt"))));
+        m_dialogs->answers << MsgAnswer::Yes;
+        DeleteLocalSelection();
+        const auto lines = newLines();
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0].first, QStringLiteral("Aktion: Beginne mit löschen"));
+        const QList<std::pair<QString, QColor>> expected{
+            {GetText("MSDEL_TRASHED") + QLatin1String(" a.txt"), Green},
+            {GetText("MSDEL_FAILED") + QLatin1String(" b.txt"), Red},
+            {GetText("MSDEL_TRASHED") + QLatin1String(" c.txt"), Green}};
+        QCOMPARE(lines.mid(1), expected);
+        QVERIFY(QFileInfo::exists(trashed(QStringLiteral("c.txt"))));
+        QCOMPARE(listNames(), QStringList{QStringLiteral(".local")});
+    }
+
+    void withoutTrashTheUserIsAskedPerItem()
+    {
+        load({QStringLiteral("gone.txt"), QStringLiteral("kept.txt")}, {},
+             {QStringLiteral("gone.txt"), QStringLiteral("kept.txt")});
+        Trash::setNoTrashFolderForTests(QDir::homePath());
+        m_dialogs->answers << MsgAnswer::Yes << MsgAnswer::Yes << MsgAnswer::No;
+        DeleteLocalSelection();
+        QCOMPARE(m_dialogs->boxes.size(), 3);
+        QCOMPARE(m_dialogs->boxes[1].text, GetText("MSDEL_NOTRASH1") + QLatin1String(" \"") +
+                                               home(QStringLiteral("gone.txt")) +
+                                               QLatin1String("\" ") + GetText("MSDEL_NOTRASH2"));
+        QVERIFY(!QFileInfo::exists(home(QStringLiteral("gone.txt"))));
+        QVERIFY(!QFileInfo::exists(trashed(QStringLiteral("gone.txt"))));
+        QVERIFY(QFileInfo::exists(home(QStringLiteral("kept.txt"))));
+        const QList<std::pair<QString, QColor>> expected{
+            {QStringLiteral("Aktion: Beginne mit löschen"), QColor(Qt::black)},
+            {GetText("MSDEL_DELETED") + QLatin1String(" gone.txt"), Green},
+            {GetText("MSDEL_KEPT") + QLatin1String(" kept.txt"), Red}};
+        QCOMPARE(newLines(), expected);
+        QCOMPARE(listNames(), QStringList{QStringLiteral("kept.txt")});
+    }
+};
+
+QTEST_MAIN(TestLocalDelete)
+#include "tst_localdelete.moc"
