@@ -30,39 +30,48 @@ QFileDevice::Permissions targetPermissions(const QString &target)
 
 } // namespace
 
-DownloadFile::DownloadFile(const QString &target) : m_target(target)
-{
-    const QFileInfo info(target);
-    m_temporary.setFileTemplate(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                QStringLiteral(".XXXXXX.part"));
-    m_temporary.setAutoRemove(true);
-}
+DownloadFile::DownloadFile(const QString &target) : m_target(target) {}
 
 DownloadFile::~DownloadFile() = default; // an uncommitted file is removed
 
 bool DownloadFile::open()
 {
-    return !QFileInfo(m_target).isDir() && m_temporary.open();
+    const QFileInfo info(m_target);
+    if (info.isDir())
+        return false;
+    // ".name.XXXXXX.part" tells whose download it is; a name near the
+    // length limit of the file system takes a short name instead.
+    const QString folder = info.absolutePath() + QStringLiteral("/.");
+    for (const QString &name :
+         {info.fileName() + QStringLiteral(".XXXXXX.part"), QStringLiteral("XXXXXX.part")}) {
+        // Where a name does not fit, Qt may make a file without any name
+        // (O_TMPFILE), which cannot be renamed over the target.
+        m_temporary = std::make_unique<QTemporaryFile>(folder + name);
+        if (m_temporary->open() && !m_temporary->fileName().isEmpty())
+            return true;
+    }
+    m_temporary.reset();
+    return false;
 }
 
 bool DownloadFile::write(const char *bytes, qint64 length)
 {
-    m_failed = m_failed || m_temporary.write(bytes, length) != length;
+    m_failed = m_failed || !m_temporary || m_temporary->write(bytes, length) != length;
     return !m_failed;
 }
 
 bool DownloadFile::commit()
 {
-    if (m_failed || !m_temporary.flush())
+    if (m_failed || !m_temporary || !m_temporary->flush())
         return false;
-    m_temporary.setPermissions(targetPermissions(m_target));
-    m_temporary.close();
+    m_temporary->setPermissions(targetPermissions(m_target));
+    m_temporary->close();
     // rename() replaces the target in one step; QFile::rename would refuse
     // an existing target.
-    const QByteArray from = QFile::encodeName(m_temporary.fileName());
+    const QByteArray from = QFile::encodeName(m_temporary->fileName());
     if (std::rename(from.constData(), QFile::encodeName(m_target).constData()) != 0)
         return false;
-    m_temporary.setAutoRemove(false);
+    m_temporary->setAutoRemove(false);
     return true;
 }
 

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QTemporaryFile>
 
+#include <memory>
+
 namespace ftp {
 
 class DownloadFile {
@@ -28,7 +30,7 @@ public:
 
 private:
     QString m_target;
-    QTemporaryFile m_temporary;
+    std::unique_ptr<QTemporaryFile> m_temporary;
     bool m_failed = false;
 };
 

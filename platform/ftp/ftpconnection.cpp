@@ -266,6 +266,12 @@ bool FtpConnection::finishUpload(DataEnd end)
     return finishTransfer(end);
 }
 
+void FtpConnection::abandonUpload()
+{
+    m_busy = false;
+    m_control.close();
+}
+
 void FtpConnection::quit()
 {
     if (ready() && m_control.send("QUIT", kQuitWaitMs))

@@ -47,6 +47,7 @@ public:
 
     // For FtpUpload: the final reply of the upload ends the busy state.
     bool finishUpload(DataEnd end);
+    void abandonUpload();
 
 private:
     bool ready() const { return m_control.isOpen() && !m_busy; }

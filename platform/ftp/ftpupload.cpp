@@ -17,11 +17,12 @@ FtpUpload::FtpUpload(std::shared_ptr<FtpConnection> connection, Poco::Net::Strea
 
 FtpUpload::~FtpUpload()
 {
-    // An upload dropped without finish() (its handle was never closed) ends
-    // as a failed one, so the connection can be used again.
+    // An upload dropped without finish() (its handle never closed, say at
+    // the program's exit) must not wait for the server's reply; its
+    // connection is given up instead, since that reply is still pending.
     if (!m_finished) {
-        m_state = DataEnd::Failed;
-        finish();
+        closeData();
+        m_connection->abandonUpload();
     }
 }
 
@@ -29,6 +30,8 @@ bool FtpUpload::write(const char *bytes, std::uint32_t length)
 {
     if (m_finished || m_state != DataEnd::Complete)
         return false;
+    if (length == 0)
+        return true;
     if (!m_ascii) {
         const std::size_t old = m_buffer.size();
         m_buffer.resize(old + length);

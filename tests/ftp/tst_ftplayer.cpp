@@ -269,6 +269,12 @@ void TestFtpLayer::download()
     ::umask(mask);
     QCOMPARE(QFileInfo(local("fresh.bin")).permissions() & QFile::ReadOther,
              (mask & S_IROTH) ? QFileDevice::Permissions() : QFile::ReadOther);
+    // A target name at the file system's limit still finds room for its
+    // temporary file.
+    const QString longName = QString(250, u'n');
+    QVERIFY(get(QStringLiteral("data.bin"), dir.filePath(longName)));
+    QCOMPARE(QFileInfo(dir.filePath(longName)).size(), content.size());
+    QVERIFY(QFile::remove(dir.filePath(longName)));
     QVERIFY(get(QStringLiteral("empty.bin"), local("empty.bin")));
     QCOMPARE(QFileInfo(local("empty.bin")).size(), 0);
 
