@@ -409,8 +409,8 @@ void frmLocal::placeControls()
     // and the tree (left) and the list (right) share the rest.
     const int margin = 4, gap = 4;
     fraLocal->setGeometry(0, 0, width(), height());
-    const QRect inner = fraLocal->contentsRect().adjusted(margin, fraLocal->fontMetrics().height(),
-                                                          -margin, -margin);
+    const QRect inner = fraLocal->rect().adjusted(margin, fraLocal->fontMetrics().height() + margin,
+                                                  -margin, -margin);
     const int barHeight =
         std::max(tlbDirOptions->sizeHint().height(), tlbLocal->sizeHint().height());
     const int optionsWidth = tlbDirOptions->sizeHint().width();
@@ -432,7 +432,7 @@ void frmLocal::placeControls()
 
     const int row3 = row2 + comboHeight + gap;
     const int restHeight = std::max(0, inner.bottom() - row3 + 1);
-    const int treeWidth = std::max(80, (inner.width() - Twips::toPixelsX(1080)) / 2);
+    const int treeWidth = std::max(120, inner.width() / 3);
     trwPaths->setGeometry(inner.left(), row3, treeWidth, restHeight);
     const int listLeft = inner.left() + treeWidth + gap;
     lsvDirFile->setGeometry(listLeft, row3, std::max(0, inner.right() - listLeft + 1), restHeight);
