@@ -1,6 +1,7 @@
 // The FTP layer when things go wrong: bad handles, arguments that would
 // inject commands, servers that die, freeze or lie, and uploads that are
-// not confirmed. Every case runs against a real pyftpdlib server.
+// not confirmed; and the find patterns beyond the "*.*" the program uses.
+// Every case runs against a real pyftpdlib server.
 
 #include "ftptesthelpers.h"
 
@@ -82,6 +83,8 @@ private Q_SLOTS:
     void repliesOutOfBounds();
     void chosenListing_data();
     void chosenListing();
+    void findPatterns_data();
+    void findPatterns();
     void lastResponseIsKept();
 };
 
@@ -582,6 +585,44 @@ void TestFtpFaults::chosenListing()
     QVERIFY(InternetCloseHandle(find));
     QCOMPARE(gotNames, names);
     QCOMPARE(gotAttributes, attributes);
+    InternetCloseHandle(s.connection);
+}
+
+void TestFtpFaults::findPatterns_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QStringList>("names");
+    const QStringList all = {"a.txt", "b.log", "dir", "noext"};
+    QTest::newRow("*.* is everything") << QStringLiteral("*.*") << all;
+    QTest::newRow("* is everything") << QStringLiteral("*") << all;
+    QTest::newRow("empty is everything") << QString() << all;
+    QTest::newRow("extension") << QStringLiteral("*.TXT") << QStringList({"a.txt"});
+    QTest::newRow("one character") << QStringLiteral("?.log") << QStringList({"b.log"});
+    QTest::newRow("in a folder") << QStringLiteral("dir/*.txt") << QStringList({"c.txt"});
+    QTest::newRow("absolute folder") << QStringLiteral("/dir/*") << QStringList({"c.txt", "d.bin"});
+    QTest::newRow("a folder's path") << QStringLiteral("dir") << QStringList({"c.txt", "d.bin"});
+    QTest::newRow("no match") << QStringLiteral("*.none") << QStringList();
+}
+
+void TestFtpFaults::findPatterns()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QStringList, names);
+    Started s = startAndConnect();
+    QVERIFY(s.connection != 0);
+    for (const char *file : {"/a.txt", "/b.log", "/noext", "/dir/c.txt", "/dir/d.bin"})
+        QVERIFY(writeFile(s.server->localPath(QString::fromLatin1(file)), "x"));
+    QStringList found;
+    WIN32_FIND_DATA data;
+    const HINTERNET find = FtpFindFirstFile(s.connection, pattern, data, 0, 0);
+    if (find != 0) {
+        do
+            found << data.cFileName;
+        while (InternetFindNextFile(find, data));
+        InternetCloseHandle(find);
+    }
+    found.sort();
+    QCOMPARE(found, names);
     InternetCloseHandle(s.connection);
 }
 
