@@ -6,7 +6,11 @@
 
 namespace {
 bool g_hourglass = false;
-}
+int g_busy = 0;
+} // namespace
+
+BusyScope::BusyScope() { ++g_busy; }
+BusyScope::~BusyScope() { --g_busy; }
 
 namespace Ui {
 
@@ -27,6 +31,8 @@ void setNormalPointer()
 }
 
 bool isHourglass() { return g_hourglass; }
+
+bool isBusy() { return g_busy > 0; }
 
 void DoEvents() { QCoreApplication::processEvents(); }
 

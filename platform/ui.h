@@ -15,7 +15,23 @@ void DoEvents();
 // run per block or per item, so that yielding never dominates a transfer.
 void ThrottledYield();
 
+// A long operation (a transfer, a delete, a listing) runs inside the handler
+// that started it and yields to pending messages between its steps. While it
+// runs, the commands that would start another one do nothing, so that the
+// running one finishes undisturbed.
+bool isBusy();
+
 } // namespace Ui
+
+// Marks a long operation for its lifetime. Nested scopes are allowed: the
+// operation that started first owns the connection until it ends.
+class BusyScope {
+public:
+    BusyScope();
+    ~BusyScope();
+    BusyScope(const BusyScope &) = delete;
+    BusyScope &operator=(const BusyScope &) = delete;
+};
 
 // Shows the hourglass for its lifetime and restores the normal pointer on
 // every way out, early returns included.

@@ -1,7 +1,13 @@
 #include "shell/frmuploaddownload.h"
 
 #include "core/layoutrules.h"
+#include "core/download.h"
 #include "core/mdatabase.h"
+#include "core/mpublic.h"
+#include "core/session.h"
+#include "core/upload.h"
+#include "platform/dialogs.h"
+#include "platform/ui.h"
 #include "platform/geometry.h"
 #include "platform/icons.h"
 #include "platform/toolbar.h"
@@ -51,5 +57,19 @@ void frmUploadDownload::resizeEvent(QResizeEvent *event)
     PlaceToolbars();
 }
 
-void frmUploadDownload::tlbUpload_ButtonClick(const QString &) {}
-void frmUploadDownload::tlbDownload_ButtonClick(const QString &) {}
+void frmUploadDownload::tlbUpload_ButtonClick(const QString &)
+{
+    UploadSelection();
+}
+
+void frmUploadDownload::tlbDownload_ButtonClick(const QString &)
+{
+    if (hFtpConnection == 0) {
+        dialogs().MsgBox(GetText("FRMSERVER_NOCONNECTION"), MsgButtons::Ok, MsgIcon::Information);
+        return;
+    }
+    if (Ui::isBusy())
+        return;
+    DownloadServerSelection();
+    ConnectFromMainWindow();
+}

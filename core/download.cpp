@@ -1,0 +1,236 @@
+#include "core/download.h"
+
+#include "core/logcaret.h"
+#include "core/mdatabase.h"
+#include "core/mpublic.h"
+#include "core/session.h"
+#include "localpane/frmlocal.h"
+#include "platform/listview.h"
+#include "platform/ui.h"
+#include "serverpane/frmserver.h"
+#include "shell/mdimain.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QSet>
+
+std::vector<DownloadEntry> DownloadList;
+
+namespace {
+
+const QString Slash = QStringLiteral("/");
+
+// The folders of a server path, from the root down ("/" has none).
+QStringList components(const QString &path)
+{
+    return QString(path).replace(QLatin1Char('\\'), QLatin1Char('/'))
+        .split(QLatin1Char('/'), Qt::SkipEmptyParts);
+}
+
+// Sets the server's current folder from "/" one component at a time.
+void changeDownFromRoot(const QStringList &parts)
+{
+    FtpChangeDir(Slash);
+    for (const QString &part : parts)
+        FtpChangeDir(part);
+}
+
+void refused(const QString &name)
+{
+    LogLine(GetText("MDOWN_DOWNFAILED") + QLatin1Char(' ') + name, LogColor::Red);
+}
+
+void downloadOne(const QString &shownName, const QString &localPath, const QString &remoteName)
+{
+    LogLine(GetText("MDOWN_DOWNSTART") + QLatin1Char(' ') + shownName);
+    if (FtpDownload(localPath, remoteName.trimmed()))
+        LogLine(GetText("MDOWN_DOWNOK"), LogColor::Green);
+    else
+        LogLine(GetText("MDOWN_DOWNFAILED"), LogColor::Red);
+}
+
+// The selected items of the server list other than "..": folders as their
+// own records, files of the base folder with the Path "*".
+void collectSelection(const QString &base)
+{
+    const ListView &list = *frmServer::instance().lsvServer;
+    for (int i = 0; i < list.count(); ++i) {
+        const QString text = list.text(i);
+        if (!list.isSelected(i) || text == QLatin1String(".."))
+            continue;
+        if (!IsSafeServerName(text)) {
+            refused(text);
+            continue;
+        }
+        if (list.subItem(i, 1).isEmpty())
+            DownloadList.push_back({QString(), base + text + Slash, QStringLiteral("16"), 0});
+        else
+            DownloadList.push_back({text, QStringLiteral("*"), QStringLiteral("128"), 0});
+    }
+}
+
+// Pass 2: the local folder of a record below the base folder, made when it
+// is missing. False when it is missing and cannot be made.
+bool ensureLocalFolder(const QString &target, const QString &relative, QSet<QString> &failed)
+{
+    if (failed.contains(relative))
+        return false;
+    const QString folder = target + relative;
+    if (QFileInfo(folder).isDir())
+        return true;
+    LogLine(GetText("MDOWN_FOLDNEW") + QLatin1Char(' ') + folder + GetText("MDOWN_AN"));
+    if (QDir().mkdir(folder)) {
+        LogLine(GetText("MDOWN_CREATEOK"), LogColor::Green);
+        return true;
+    }
+    LogLine(GetText("MDOWN_CREATEFAILED"), LogColor::Red);
+    failed.insert(relative);
+    return false;
+}
+
+void showTargetInLocalPane(const QString &target)
+{
+    frmLocal &local = frmLocal::instance();
+    local.ViewFolder(target, QStringLiteral("*.*"));
+    local.RevealFolder(target, FolderOrder::IgnoreCase);
+}
+
+} // namespace
+
+bool IsSafeServerName(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char('\r') ||
+            c == QLatin1Char('\n') || c.unicode() == 0)
+            return false;
+    return true;
+}
+
+int ListServerFolderForDownload(HINTERNET connection, QString &path, const QString &mask)
+{
+    if (!path.endsWith(QLatin1Char('\\')) && !path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    QString folder = path;
+    folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
+
+    ConnectFromMainWindow();
+    changeDownFromRoot(components(folder));
+    connection = hFtpConnection; // the reconnect replaced the connection
+
+    WIN32_FIND_DATA data;
+    const HINTERNET find = FtpFindFirstFile(connection, mask, data, 0, 0);
+    if (find == 0)
+        return 0;
+    std::vector<size_t> folders;
+    bool more = true;
+    while (more) {
+        Ui::ThrottledYield();
+        const QString name = data.cFileName;
+        const bool isFolder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (isFolder && (name == QLatin1String(".") || name == QLatin1String(".."))) {
+            // the folder itself and its parent
+        } else if (!IsSafeServerName(name)) {
+            // Never joined into a local path; nothing below it is fetched.
+            refused(folder + name);
+        } else if (!isFolder) {
+            DownloadList.push_back({name, folder, QString::number(data.dwFileAttributes), 0});
+        } else {
+            folders.push_back(DownloadList.size());
+            DownloadList.push_back({QString(), folder + name + Slash,
+                                    QString::number(data.dwFileAttributes),
+                                    std::int64_t(data.nFileSize & 0xFFFFFFFFu)});
+        }
+        more = InternetFindNextFile(find, data);
+    }
+    InternetCloseHandle(find);
+    for (const size_t index : folders) {
+        QString sub = DownloadList[index].Path;
+        ListServerFolderForDownload(hFtpConnection, sub, mask);
+    }
+    return 0;
+}
+
+void DownloadServerSelection()
+{
+    if (Ui::isBusy())
+        return;
+    BusyScope busy;
+    WaitCursor wait;
+    QProgressBar *progress = mdiMain::instance().pgbBottom;
+    const auto finish = [progress] { progress->setValue(1); };
+
+    const QString target = CurrentLocalFolder(NoNodeFolder::DrivePlace);
+    DownloadList.clear();
+    QString base = FtpCurrentDir();
+    if (base != Slash)
+        base += Slash;
+    collectSelection(base);
+    if (hFtpConnection == 0) {
+        finish();
+        return;
+    }
+    const QString startFolder = FtpCurrentDir();
+    const size_t selected = DownloadList.size();
+    for (size_t i = 0; i < selected; ++i) {
+        if (DownloadList[i].Attr.toInt() != 16)
+            continue;
+        Ui::DoEvents();
+        QString path = DownloadList[i].Path;
+        ListServerFolderForDownload(hFtpConnection, path, QStringLiteral("*.*"));
+        Ui::DoEvents();
+    }
+    if (DownloadList.empty()) {
+        finish();
+        return;
+    }
+
+    FtpChangeDir(Slash);
+    FtpChangeDir(base);
+    progress->setMinimum(1);
+    progress->setMaximum(int(DownloadList.size()));
+
+    // Pass 1: the selected files of the base folder.
+    for (size_t i = 0; i < DownloadList.size(); ++i) {
+        progress->setValue(int(i) + 1);
+        Ui::ThrottledYield();
+        const DownloadEntry &e = DownloadList[i];
+        if (e.Path == QLatin1String("*"))
+            downloadOne(e.Name, target + e.Name, e.Name);
+    }
+
+    // Pass 2: folders one level at a time, each listed file after an
+    // absolute change into its folder.
+    QSet<QString> failedFolders;
+    for (size_t i = 0; i < DownloadList.size(); ++i) {
+        const DownloadEntry &e = DownloadList[i];
+        if (e.Path == QLatin1String("*"))
+            continue;
+        progress->setValue(int(i) + 1);
+        QString relative = e.Path.mid(base.length());
+        if (relative.endsWith(Slash))
+            relative.chop(1);
+        const bool folderReady = ensureLocalFolder(target, relative, failedFolders);
+        if (!e.Name.isEmpty()) {
+            if (folderReady) {
+                changeDownFromRoot(components(e.Path));
+                downloadOne(e.Path + e.Name, target + relative + Slash + e.Name, e.Name);
+            } else {
+                LogLine(GetText("MDOWN_DOWNSTART") + QLatin1Char(' ') + e.Path + e.Name);
+                LogLine(GetText("MDOWN_DOWNFAILED"), LogColor::Red);
+            }
+        }
+        FtpChangeDir(startFolder);
+        Ui::ThrottledYield();
+    }
+
+    showTargetInLocalPane(target);
+    finish();
+}
+
+void ResetDownloadState()
+{
+    DownloadList.clear();
+}

@@ -1,0 +1,304 @@
+#include "core/upload.h"
+
+#include "core/logcaret.h"
+#include "core/mdatabase.h"
+#include "core/mpublic.h"
+#include "core/serverlisting.h"
+#include "core/session.h"
+#include "localpane/frmlocal.h"
+#include "platform/dialogs.h"
+#include "platform/listview.h"
+#include "platform/localfs.h"
+#include "platform/programfolder.h"
+#include "platform/ui.h"
+#include "shell/mdimain.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QProgressBar>
+#include <QTimer>
+
+#include <algorithm>
+
+std::vector<SelectionEntry> UploadList;
+HINTERNET hFtpFile = 0;
+
+namespace {
+
+constexpr int Block = 255;
+// Local reads are this many whole blocks at a time.
+constexpr qint64 ReadChunk = qint64(Block) * 4096;
+
+// The upload's entries: the selected items of the local list, in list order.
+void collectSelection(const QString &startFolder)
+{
+    UploadList.clear();
+    const ListView &list = *frmLocal::instance().lsvDirFile;
+    for (int i = 0; i < list.count(); ++i) {
+        if (!list.isSelected(i))
+            continue;
+        if (list.subItem(i, 1).isEmpty())
+            UploadList.push_back({QString(), startFolder + list.text(i) + QLatin1Char('/'),
+                                  QStringLiteral("16")});
+        else
+            UploadList.push_back({list.text(i), startFolder, QStringLiteral("128")});
+    }
+}
+
+// The folders below the start folder that lead to an entry's folder.
+QStringList relativeComponents(const QString &path, const QString &startFolder)
+{
+    if (path.length() < startFolder.length())
+        return {};
+    // Empty pieces (a closing "/") name no folder and are not sent.
+    return path.mid(startFolder.length()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+}
+
+// Makes and enters each folder of an entry's way; false when one of them
+// can neither be made nor entered, so that its files are not sent into a
+// wrong folder.
+bool enterFolders(const QStringList &components, const UploadTexts &texts)
+{
+    for (const QString &component : components) {
+        if (FtpMakeDir(component)) {
+            LogLine(GetText(texts.dirNew1) + QLatin1Char(' ') + component + QLatin1Char(' ') +
+                    GetText(texts.dirNew2));
+            LogLine(GetText(texts.dirOk), LogColor::Green);
+        }
+        if (!FtpChangeDir(component))
+            return false;
+    }
+    return true;
+}
+
+void uploadEntry(const SelectionEntry &entry, const QString &startFolder, const UploadTexts &texts)
+{
+    const bool entered = enterFolders(relativeComponents(entry.Path, startFolder), texts);
+    QString name = entry.Name.trimmed();
+    if (name.isEmpty())
+        return;
+    QString local;
+    if (entry.Path.endsWith(QLatin1Char('/'))) {
+        LogLine(GetText("FRMPULOC_BEGUP") + QLatin1Char(' ') + entry.Path + entry.Name);
+        local = entry.Path + entry.Name;
+    } else {
+        LogLine(GetText("FRMPULOC_BEGUP") + QLatin1Char(' ') + entry.Path + QLatin1Char('/') +
+                entry.Name);
+        local = entry.Path + QLatin1Char('/') + entry.Name;
+    }
+    if (!entered) {
+        LogLine(GetText("MPUB_UPFAILED"), LogColor::Red);
+        return;
+    }
+    UploadFile(local, name);
+}
+
+void setWatchdog(bool on)
+{
+    QTimer *t = mdiMain::instance().timIsConnected;
+    if (on)
+        t->start();
+    else
+        t->stop();
+}
+
+} // namespace
+
+void UploadSelection()
+{
+    UploadLocalSelection({TextKey("FRMSERVER_NOCONNECTION"), TextKey("FRMPUSERVER_DIRNEW1"),
+                          TextKey("FRMPUSERVER_DIRNEW2"), TextKey("FRMPUSERVER_DIROK")});
+}
+
+void UploadSelectionFromContextMenu()
+{
+    UploadLocalSelection({TextKey("FRMPULOC_NOCONN"), TextKey("FRMPULOC_NEWDIR1"),
+                          TextKey("FRMPULOC_NEWDIR2"), TextKey("FRMPULOC_GENOK")});
+}
+
+void UploadLocalSelection(const UploadTexts &texts)
+{
+    if (Ui::isBusy())
+        return;
+    BusyScope busy;
+    WaitCursor wait;
+    const QString startFolder = CurrentLocalFolder(NoNodeFolder::DrivePlace);
+    collectSelection(startFolder);
+    if (hFtpConnection == 0) {
+        dialogs().MsgBox(GetText(texts.noConnection), MsgButtons::Ok, MsgIcon::Information);
+        return;
+    }
+    const size_t selected = UploadList.size();
+    for (size_t i = 0; i < selected; ++i) {
+        if (UploadList[i].Attr.toInt() == 16) {
+            QString folder = UploadList[i].Path;
+            folder.chop(1);
+            CollectLocalFolder(folder);
+        }
+    }
+    if (UploadList.empty())
+        return;
+
+    const QString startServerFolder = FtpCurrentDir();
+    QProgressBar *progress = mdiMain::instance().pgbBottom;
+    progress->setMinimum(0);
+    progress->setMaximum(int(UploadList.size()) - 1);
+    for (size_t i = 0; i < UploadList.size(); ++i) {
+        progress->setValue(int(i));
+        const QString here = FtpCurrentDir();
+        ConnectFromMainWindow();
+        FtpChangeDir(here);
+        uploadEntry(UploadList[i], startFolder, texts);
+        FtpChangeDir(startServerFolder);
+        Ui::DoEvents();
+    }
+    progress->setValue(0);
+    FtpChangeDir(startServerFolder);
+    RefreshServerList(hFtpConnection);
+}
+
+void CollectLocalFolder(const QString &folder)
+{
+    LocalFs::FolderSearch search(folder);
+    if (!search.isOpen())
+        return;
+    // A folder's files come before its sub-folders, each group by name, so
+    // that the order does not depend on how the file system hands them out.
+    std::vector<LocalFs::FindData> files, folders;
+    LocalFs::FindData found;
+    while (search.next(found)) {
+        if (found.name == QLatin1String(".") || found.name == QLatin1String(".."))
+            continue;
+        (found.attributes & LocalFs::AttrFolder ? folders : files).push_back(found);
+    }
+    const auto byName = [](const LocalFs::FindData &a, const LocalFs::FindData &b) {
+        return a.name < b.name;
+    };
+    std::sort(files.begin(), files.end(), byName);
+    std::sort(folders.begin(), folders.end(), byName);
+    for (const LocalFs::FindData &f : files)
+        UploadList.push_back({f.name, folder, QString::number(f.attributes)});
+    const size_t firstFolder = UploadList.size();
+    for (const LocalFs::FindData &f : folders)
+        UploadList.push_back({QString(), folder + QLatin1Char('/') + f.name + QLatin1Char('/'),
+                              QStringLiteral("16")});
+    for (size_t i = 0; i < folders.size(); ++i) {
+        QString sub = UploadList[firstFolder + i].Path;
+        sub.chop(1);
+        CollectLocalFolder(sub);
+    }
+}
+
+bool UploadFile(QString &localPath, QString &remoteName)
+{
+    setWatchdog(false);
+    localPath = localPath.trimmed();
+    remoteName = remoteName.trimmed();
+    if (localPath.isEmpty() || remoteName.isEmpty()) {
+        // The watchdog comes back on this road too, so it never stays off.
+        setWatchdog(true);
+        return false;
+    }
+    if (mdiMain::instance().cboTransferMode->currentIndex() == 2)
+        TransferType = IsAsciiFile(remoteName) ? 1 : 2;
+
+    const auto fail = [] {
+        LogLine(GetText("MPUB_UPFAILED"), LogColor::Red);
+        setWatchdog(true);
+        return false;
+    };
+    // The local file is opened first: a file that cannot be read must not
+    // leave an empty file on the server reported as sent.
+    QFile file(localPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail();
+    hFtpFile = FtpOpenFile(hFtpConnection, remoteName, GENERIC_WRITE, std::uint32_t(TransferType), 0);
+    if (hFtpFile == 0)
+        return fail();
+
+    bool ok = true;
+    QByteArray chunk;
+    qint64 remaining = file.size();
+    while (ok && remaining >= Block) {
+        chunk = file.read(std::min(ReadChunk, remaining - remaining % Block));
+        if (chunk.isEmpty() || chunk.size() % Block != 0) {
+            ok = false;
+            break;
+        }
+        for (qsizetype at = 0; ok && at < chunk.size(); at += Block) {
+            std::uint32_t written = 0;
+            ok = InternetWriteFile(hFtpFile, chunk.constData() + at, Block, written) &&
+                 written == Block;
+            Ui::ThrottledYield();
+        }
+        remaining -= chunk.size();
+    }
+    if (ok) {
+        // The last, short block: zero bytes when the size is a multiple of 255.
+        chunk = file.read(remaining);
+        std::uint32_t written = 0;
+        ok = chunk.size() == remaining &&
+             InternetWriteFile(hFtpFile, chunk.constData(), std::uint32_t(chunk.size()), written) &&
+             written == std::uint32_t(chunk.size());
+    }
+    file.close();
+    // Closing the server file ends the transfer; only the server's
+    // confirmation makes it a success.
+    ok = InternetCloseHandle(hFtpFile) && ok;
+    hFtpFile = 0;
+    if (!ok)
+        return fail();
+    LogLine(GetText("MPUB_UPOK"), LogColor::Green);
+    setWatchdog(true);
+    return true;
+}
+
+QStringList ReadAsciiList(const QString &path)
+{
+    QStringList items;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return items;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (QByteArray line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.isEmpty())
+            continue;
+        for (QByteArray field : line.split(',')) {
+            field = field.trimmed();
+            if (field.size() >= 2 && field.startsWith('"') && field.endsWith('"'))
+                field = field.mid(1, field.size() - 2);
+            // An empty item would be "." alone, found in nearly every name.
+            if (!field.isEmpty())
+                items << QString::fromUtf8(field);
+        }
+    }
+    return items;
+}
+
+bool IsAsciiFile(const QString &name)
+{
+    for (const QString &item : ReadAsciiList(ProgramFolder::asciiDatReadPath()))
+        if (name.contains(QLatin1Char('.') + item, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+QString ReplaceAll(QString &text, const QString &find, const QString &replacement)
+{
+    if (find.isEmpty())
+        return text;
+    qsizetype from = 0;
+    for (qsizetype at; (at = text.indexOf(find, from)) >= 0;) {
+        text = text.left(at) + replacement + text.mid(at + find.length());
+        from = at + std::max<qsizetype>(replacement.length(), 1);
+    }
+    return text;
+}
+
+void ResetUploadState()
+{
+    UploadList.clear();
+    hFtpFile = 0;
+}
