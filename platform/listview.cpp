@@ -122,6 +122,9 @@ void ListView::setView(int view)
         return;
     m_view = view;
     m_model->showLarge = (view == LargeIcons);
+    // One size for all items would be the first item's (often ".."), and
+    // longer names would be cut to it; only the large icons' grid is fixed.
+    m_icons->setUniformItemSizes(view == LargeIcons);
     switch (view) {
     case LargeIcons:
         m_icons->setViewMode(QListView::IconMode);

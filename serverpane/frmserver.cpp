@@ -18,8 +18,10 @@
 #include "serverpane/serverpanelayout.h"
 #include "shell/mdimain.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QStyle>
 
 namespace {
 
@@ -32,10 +34,14 @@ void PopUpServerMenu() {}
 
 const QString Parent = QStringLiteral("..");
 
-QIcon themedIcon(const char *name, const char *fallback)
+// The theme's icon where the theme can draw one, else the style's own.
+QIcon buttonIcon(const char *themeName, QStyle::StandardPixmap fallback)
 {
-    return Icons::themed(QLatin1String(name), {QLatin1String(name) + QLatin1String("-symbolic"),
-                                               QLatin1String(fallback)});
+    Icons::ensureTheme();
+    const QIcon themed = QIcon::fromTheme(QLatin1String(themeName));
+    if (!themed.isNull() && !themed.pixmap(16, 16).isNull())
+        return themed;
+    return QApplication::style()->standardIcon(fallback);
 }
 
 } // namespace
@@ -92,14 +98,18 @@ void frmServer::Form_Load()
 
 void frmServer::addToolbarButtons()
 {
-    const QIcon action[] = {
-        themedIcon("edit-delete", "user-trash"), themedIcon("document-open", "folder-open"),
-        themedIcon("folder-new", "list-add"),    themedIcon("go-up", "go-top"),
-        themedIcon("view-refresh", "reload"),    themedIcon("go-down", "document-save")};
-    const QIcon views[] = {themedIcon("view-list-icons", "view-grid-symbolic"),
-                           themedIcon("view-list-compact", "view-app-grid-symbolic"),
-                           themedIcon("view-list-text", "view-list-bullet-symbolic"),
-                           themedIcon("view-list-details", "view-list-symbolic")};
+    const QIcon action[] = {buttonIcon("edit-delete", QStyle::SP_TrashIcon),
+                            buttonIcon("document-open", QStyle::SP_DialogOpenButton),
+                            buttonIcon("folder-new", QStyle::SP_FileDialogNewFolder),
+                            buttonIcon("go-up", QStyle::SP_FileDialogToParent),
+                            buttonIcon("view-refresh", QStyle::SP_BrowserReload),
+                            buttonIcon("go-down", QStyle::SP_ArrowDown)};
+    // The views as the local pane shows them.
+    QStyle *style = QApplication::style();
+    const QIcon views[] = {style->standardIcon(QStyle::SP_FileDialogContentsView),
+                           style->standardIcon(QStyle::SP_FileDialogInfoView),
+                           style->standardIcon(QStyle::SP_FileDialogListView),
+                           style->standardIcon(QStyle::SP_FileDialogDetailedView)};
     for (int i = 0; i < 6; ++i)
         imgServerFile.add(QString::number(i + 1), action[i]);
     for (int i = 0; i < 4; ++i)
@@ -174,7 +184,10 @@ void frmServer::PruneServerCombo(bool viaRoot)
 
 void frmServer::cboServer_Click()
 {
-    FtpChangeDir(cboServer->itemText(cboServer->currentIndex()));
+    // An empty entry (kept from a listing without connection) names no folder.
+    const QString folder = cboServer->itemText(cboServer->currentIndex());
+    if (!folder.isEmpty())
+        FtpChangeDir(folder);
     Ui::DoEvents();
     Ui::setHourglass();
     ListServerFolderKeepCombo(hFtpConnection);
@@ -294,7 +307,9 @@ void frmServer::goToSelectedItem()
 {
     // The selected item's own text: ".." goes up, a folder is entered, and
     // with a file the change fails and the same folder is listed again.
-    FtpChangeDir(lsvServer->text(lsvServer->selectedItem()));
+    const QString text = lsvServer->text(lsvServer->selectedItem());
+    if (!text.isEmpty()) // with no item selected there is nothing to change to
+        FtpChangeDir(text);
     SelectServerFolder(FtpCurrentDir());
     ListServerFolder(hFtpConnection);
 }

@@ -1,5 +1,7 @@
 #include "serverpane/serverpanelayout.h"
 
+#include <algorithm>
+
 ServerPanePlacement PlaceServerPane(const ServerPaneSizes &s)
 {
     ServerPanePlacement p;
@@ -10,6 +12,8 @@ ServerPanePlacement PlaceServerPane(const ServerPaneSizes &s)
     p.comboWidth = s.width - p.comboLeft - s.rechtsWidth - 350;
     p.listTop = s.listTop;
     p.listWidth = s.width - 375;
-    p.listHeight = s.height - 850;
+    // The list ends inside the frame even where it starts lower than the
+    // 850 twips of frame and toolbars it was made for.
+    p.listHeight = std::min(s.height - 850, p.frame.height - p.listTop - 60);
     return p;
 }

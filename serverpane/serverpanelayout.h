@@ -1,7 +1,8 @@
 #pragma once
 // The server pane's resize arithmetic in twips: the frame fills the pane,
 // the view toolbar sits at the right, the path combo runs from the action
-// toolbar to 50 twips short of the view toolbar, the list fills the rest.
+// toolbar to 50 twips short of the view toolbar, the list fills the rest
+// and ends inside the frame.
 
 struct ServerPaneSizes {
     int width = 0, height = 0;           // the pane's outer size

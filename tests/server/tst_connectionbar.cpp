@@ -1,0 +1,400 @@
+// The connection bar against real servers: the menu, toolbar and Enter
+// roads with their log lines and messages, what happens to the handles of
+// earlier connects, the text boxes, and the connection watchdog.
+
+#include "serverhelpers.h"
+
+#include "core/mdatabase.h"
+#include "platform/toolbar.h"
+#include "platform/ui.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTimer>
+
+using namespace servertest;
+
+Q_DECLARE_METATYPE(FtpTestServer::Kind)
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+enum class Road { Menu, Toolbar, Enter };
+
+void connectBy(Road road)
+{
+    mdiMain &m = mdiMain::instance();
+    switch (road) {
+    case Road::Menu:
+        m.mnuVerbindungVerbinden->trigger();
+        break;
+    case Road::Toolbar:
+        m.tlbConnect->click(QStringLiteral("connect"));
+        break;
+    case Road::Enter:
+        QTest::keyClick(m.txtPassword, Qt::Key_Return);
+        break;
+    }
+}
+
+// "1" for each enabled box: address, user, password, port.
+QString boxesEnabled()
+{
+    mdiMain &m = mdiMain::instance();
+    QString s;
+    for (const QLineEdit *box : {m.txtAddress, m.txtUserID, m.txtPassword, m.txtPort})
+        s += box->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    return s;
+}
+
+QColor baseOf(const QLineEdit *box)
+{
+    return box->palette().color(QPalette::Base);
+}
+
+const QColor PaleYellow(255, 255, 192);
+const QColor White(255, 255, 255);
+
+} // namespace
+
+Q_DECLARE_METATYPE(Road)
+
+class TestConnectionBar : public QObject {
+    Q_OBJECT
+    std::unique_ptr<Program> m_program;
+    ScriptedDialogs *boxes() { return m_program->dialogs; }
+
+private Q_SLOTS:
+    void init() { m_program = std::make_unique<Program>(); }
+    void cleanup() { m_program.reset(); }
+
+    void successfulConnect_data()
+    {
+        QTest::addColumn<Road>("road");
+        QTest::addColumn<FtpTestServer::Kind>("kind");
+        QTest::addColumn<QString>("greenKey");
+        QTest::addColumn<QString>("doneKey");
+        QTest::addColumn<QString>("enabledDuring");
+        QTest::newRow("menu, pyftpdlib")
+            << Road::Menu << FtpTestServer::Kind::Pyftpdlib << "CONNECTION_TO"
+            << "ESTABLSHED"
+            << "0000";
+        QTest::newRow("toolbar, vsftpd")
+            << Road::Toolbar << FtpTestServer::Kind::Vsftpd << "CONNECTION_TO"
+            << "ESTABLSHED"
+            << "0000";
+        // Enter leaves the port box alone.
+        QTest::newRow("Enter, pyftpdlib")
+            << Road::Enter << FtpTestServer::Kind::Pyftpdlib << "CONNECTION_WITH"
+            << "WAS_ESTABLISHT"
+            << "0001";
+        QTest::newRow("Enter, vsftpd")
+            << Road::Enter << FtpTestServer::Kind::Vsftpd << "CONNECTION_WITH"
+            << "WAS_ESTABLISHT"
+            << "0001";
+    }
+    void successfulConnect()
+    {
+        QFETCH(Road, road);
+        QFETCH(FtpTestServer::Kind, kind);
+        QFETCH(QString, greenKey);
+        QFETCH(QString, doneKey);
+        QFETCH(QString, enabledDuring);
+        FtpTestServer server(kind);
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        for (const char *name : {"zeta.txt", "alpha.bin"})
+            QVERIFY(writeFile(server.localPath(QLatin1String("/") + QLatin1String(name)), "x"));
+        QVERIFY(QDir().mkpath(server.localPath(QStringLiteral("/sub"))));
+        fillConnectionBar(server);
+        LogLine(QStringLiteral("an earlier line"));
+        serverList()->add(QStringLiteral("stale item"), QString());
+
+        QString during;
+        QTimer::singleShot(0, [&during] { during = boxesEnabled(); });
+        connectBy(road);
+
+        const QString host = server.host();
+        QCOMPARE(logLines(), (QStringList{"[black]" + GetText("CONNECT_WITH") + " " + host + " ...",
+                                          "[green]" + GetText(greenKey) + " " + host + " " +
+                                              GetText(doneKey)}));
+        QVERIFY(boxes()->boxes.isEmpty());
+        QCOMPARE(during, enabledDuring);
+        QCOMPARE(boxesEnabled(), QStringLiteral("1111"));
+        QVERIFY(!Ui::isHourglass());
+        QVERIFY(hFtpConnection != 0);
+        QCOMPARE(hFtpConnection, hMainConnection);
+        QVERIFY(hMainInternet != 0);
+        mdiMain &m = mdiMain::instance();
+        QVERIFY(m.timIsConnected->isActive());
+        QCOMPARE(m.timIsConnected->interval(), 1000);
+
+        // The root is listed: "..", the folders, then the files, each in
+        // the server's order.
+        QStringList folders, files;
+        for (const ServerListingEntry &e : ServerListing)
+            (IsPlainFolder(e) ? folders : files) << e.Name;
+        QVERIFY2(folders.contains(QStringLiteral("sub")), qPrintable(folders.join(',')));
+        QVERIFY(files.contains(QStringLiteral("zeta.txt")) &&
+                files.contains(QStringLiteral("alpha.bin")));
+        QCOMPARE(itemTexts(), QStringList{".."} + folders + files);
+        QComboBox *combo = frmServer::instance().cboServer;
+        QCOMPARE(combo->count(), 1);
+        QCOMPARE(combo->currentText(), QStringLiteral("/"));
+    }
+
+    void missingFields_data()
+    {
+        QTest::addColumn<Road>("road");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("icon");
+        QTest::newRow("menu, empty address") << Road::Menu << ""
+                                             << "21"
+                                             << "ENTER_ADRESS" << int(MsgIcon::Critical);
+        QTest::newRow("toolbar, blank address") << Road::Toolbar << "   "
+                                                << "21"
+                                                << "ENTER_ADRESS" << int(MsgIcon::Critical);
+        QTest::newRow("menu, blank port") << Road::Menu << "127.0.0.1"
+                                          << "  "
+                                          << "ENTER_PORT" << int(MsgIcon::Critical);
+        QTest::newRow("Enter, blank address") << Road::Enter << " "
+                                              << "21"
+                                              << "ENTER_HOST" << int(MsgIcon::Information);
+    }
+    void missingFields()
+    {
+        QFETCH(Road, road);
+        QFETCH(QString, address);
+        QFETCH(QString, port);
+        QFETCH(QString, key);
+        QFETCH(int, icon);
+        mdiMain &m = mdiMain::instance();
+        m.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m));
+        m.txtAddress->setText(address);
+        m.txtPort->setText(port);
+        m.txtAddress->setFocus();
+        ClearLog();
+        LogLine(QStringLiteral("an earlier line"));
+        serverList()->add(QStringLiteral("kept item"), QString());
+
+        connectBy(road);
+
+        QCOMPARE(boxes()->boxes.size(), 1);
+        QCOMPARE(boxes()->boxes[0].text, GetText(key));
+        QCOMPARE(int(boxes()->boxes[0].icon), icon);
+        QCOMPARE(boxes()->boxes[0].buttons, MsgButtons::Ok);
+        QCOMPARE(boxes()->boxes[0].title, QString());
+        QCOMPARE(logLines(), QStringList{"[black]an earlier line"});
+        QCOMPARE(itemTexts(), QStringList{"kept item"});
+        QCOMPARE(hMainInternet, HINTERNET(0));
+        if (key == QLatin1String("ENTER_PORT"))
+            QTRY_COMPARE(QApplication::focusWidget(), m.txtPort);
+    }
+
+    void enterWithEmptyPortTriesAndFails()
+    {
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        fillConnectionBar(server);
+        mdiMain &m = mdiMain::instance();
+        m.txtPort->clear();
+        LogLine(QStringLiteral("an earlier line"));
+
+        connectBy(Road::Enter);
+
+        QCOMPARE(boxes()->boxes.size(), 1);
+        QCOMPARE(boxes()->boxes[0].text,
+                 GetText("NO_CONNECTION") + CrLf + GetText("CHECK_PROVIDER"));
+        QCOMPARE(boxes()->boxes[0].icon, MsgIcon::Exclamation);
+        QCOMPARE(logLines(), QStringList()); // cleared, and no line of its own
+        QCOMPARE(hFtpConnection, HINTERNET(0));
+        QCOMPARE(boxesEnabled(), QStringLiteral("1111"));
+        QVERIFY(!Ui::isHourglass());
+        QVERIFY(!m.timIsConnected->isActive());
+    }
+
+    void failedConnect_data()
+    {
+        QTest::addColumn<Road>("road");
+        QTest::addColumn<QString>("fault");
+        for (const char *fault : {"wrong password", "nobody listening", "port above 32767"}) {
+            QTest::addRow("menu, %s", fault) << Road::Menu << fault;
+            QTest::addRow("Enter, %s", fault) << Road::Enter << fault;
+        }
+    }
+    void failedConnect()
+    {
+        QFETCH(Road, road);
+        QFETCH(QString, fault);
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        fillConnectionBar(server);
+        mdiMain &m = mdiMain::instance();
+        if (fault == QLatin1String("wrong password"))
+            m.txtPassword->setText(QStringLiteral("wrong"));
+        else if (fault == QLatin1String("nobody listening"))
+            server.stop();
+        else
+            m.txtPort->setText(QStringLiteral("40021"));
+        serverList()->add(QStringLiteral("stale item"), QString());
+
+        connectBy(road);
+
+        QCOMPARE(boxes()->boxes.size(), 1);
+        const RecordedBox box = boxes()->boxes[0];
+        QCOMPARE(box.icon, MsgIcon::Exclamation);
+        QCOMPARE(box.buttons, MsgButtons::Ok);
+        if (road == Road::Menu) {
+            QCOMPARE(box.text, GetText("NOT_ESTABLISHED") + CrLf + GetText("SPELLING") + CrLf +
+                                   GetText("PROVIDER"));
+            QCOMPARE(logLines(), (QStringList{"[black]" + GetText("CONNECT_WITH") + " " +
+                                                  server.host() + " ...",
+                                              "[red]" + GetText("NOT_ESTABLISHED")}));
+        } else {
+            QCOMPARE(box.text, GetText("NO_CONNECTION") + CrLf + GetText("CHECK_PROVIDER"));
+            QCOMPARE(logLines(), QStringList());
+        }
+        QCOMPARE(serverList()->count(), 0);
+        QCOMPARE(hFtpConnection, HINTERNET(0));
+        QCOMPARE(hMainConnection, HINTERNET(0));
+        QCOMPARE(boxesEnabled(), QStringLiteral("1111"));
+        QVERIFY(!Ui::isHourglass());
+        // The user can connect again at once.
+        boxes()->boxes.clear();
+        if (fault == QLatin1String("nobody listening"))
+            return;
+        fillConnectionBar(server);
+        connectBy(road);
+        QVERIFY(boxes()->boxes.isEmpty());
+        QVERIFY(hFtpConnection != 0);
+    }
+
+    // Each connect replaces the session and closes the connection the
+    // program held before, whichever road made it.
+    void earlierHandlesAreClosed()
+    {
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        fillConnectionBar(server);
+        connectBy(Road::Menu);
+        const HINTERNET firstSession = hMainInternet;
+        const HINTERNET first = hFtpConnection;
+        QVERIFY(first != 0);
+
+        ConnectFromMainWindow(); // the reconnect road replaces it
+        const HINTERNET reconnected = hFtpConnection;
+        QVERIFY(reconnected != first);
+
+        connectBy(Road::Enter);
+        const HINTERNET third = hFtpConnection;
+        QVERIFY(third != 0 && third != reconnected && hMainInternet != firstSession);
+        QString dir;
+        QVERIFY(!FtpGetCurrentDirectory(first, dir));
+        QVERIFY(!FtpGetCurrentDirectory(reconnected, dir));
+        QVERIFY(FtpGetCurrentDirectory(third, dir));
+        QCOMPARE(dir, QStringLiteral("/"));
+        // The first session is closed: nothing can connect on it.
+        QCOMPARE(InternetConnect(firstSession, server.host(), server.port(), server.user(),
+                                 server.password(), INTERNET_SERVICE_FTP, 0, 0),
+                 HINTERNET(0));
+
+        // A failed connect closes the working one too, and holds nothing.
+        mdiMain::instance().txtPassword->setText(QStringLiteral("wrong"));
+        connectBy(Road::Menu);
+        QCOMPARE(hFtpConnection, HINTERNET(0));
+        QVERIFY(!FtpGetCurrentDirectory(third, dir));
+        QCOMPARE(boxes()->boxes.size(), 1);
+    }
+
+    void textBoxes()
+    {
+        mdiMain &m = mdiMain::instance();
+        m.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m));
+        m.txtAddress->setText(QStringLiteral("ftp.example.org"));
+        m.txtUserID->setText(QStringLiteral("anna"));
+        m.txtPassword->setText(QStringLiteral("secret"));
+        m.txtPort->setFocus();
+        QTRY_VERIFY(m.txtPort->hasFocus());
+
+        m.txtAddress->setFocus();
+        QTRY_VERIFY(m.txtAddress->hasFocus());
+        QCOMPARE(baseOf(m.txtAddress), PaleYellow);
+        QCOMPARE(m.txtAddress->selectedText(), QStringLiteral("ftp.example.org"));
+
+        QTest::keyClick(m.txtAddress, Qt::Key_Tab);
+        QTRY_VERIFY(m.txtUserID->hasFocus());
+        QCOMPARE(baseOf(m.txtAddress), White);
+        QCOMPARE(baseOf(m.txtUserID), PaleYellow);
+        QCOMPARE(m.txtUserID->selectedText(), QStringLiteral("anna"));
+
+        QTest::keyClick(m.txtUserID, Qt::Key_Tab);
+        QTRY_VERIFY(m.txtPassword->hasFocus());
+        QCOMPARE(baseOf(m.txtUserID), White);
+        QCOMPARE(baseOf(m.txtPassword), PaleYellow);
+        QCOMPARE(m.txtPassword->selectedText().size(), 6);
+
+        m.txtPort->setFocus();
+        QTRY_VERIFY(m.txtPort->hasFocus());
+        QCOMPARE(baseOf(m.txtPassword), White);
+        QCOMPARE(baseOf(m.txtPort), PaleYellow);
+        QCOMPARE(m.txtPort->selectedText(), QStringLiteral("21"));
+
+        // A click into the address box colours it as well.
+        QTest::mouseClick(m.txtAddress, Qt::LeftButton);
+        QTRY_VERIFY(m.txtAddress->hasFocus());
+        QCOMPARE(baseOf(m.txtAddress), PaleYellow);
+        QCOMPARE(baseOf(m.txtPort), White);
+    }
+
+    void watchdogAsksOnceWhenTheServerIsGone()
+    {
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        fillConnectionBar(server);
+        connectBy(Road::Menu);
+        mdiMain &m = mdiMain::instance();
+        QVERIFY(m.timIsConnected->isActive());
+        const HINTERNET held = hFtpConnection;
+
+        server.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(boxes()->boxes.size(), 1, 4000);
+        const RecordedBox box = boxes()->boxes[0];
+        QCOMPARE(box.text, GetText("CONNECTION_CANCEL1") + CrLf + GetText("CONNECTION_CANCEL2"));
+        QCOMPARE(box.buttons, MsgButtons::YesNo);
+        QCOMPARE(box.title, QString());
+        // No: nothing more, and no second question, as the watchdog is off.
+        QVERIFY(!m.timIsConnected->isActive());
+        QCOMPARE(hFtpConnection, held);
+    }
+
+    void watchdogYesReconnects()
+    {
+        FtpTestServer first;
+        QVERIFY2(first.start(), qPrintable(first.error()));
+        fillConnectionBar(first);
+        connectBy(Road::Menu);
+        mdiMain &m = mdiMain::instance();
+        m.timIsConnected->setInterval(50);
+        const HINTERNET held = hFtpConnection;
+        // The server comes back on another port; the bar names it.
+        FtpTestServer second;
+        QVERIFY2(second.start(), qPrintable(second.error()));
+        fillConnectionBar(second);
+        boxes()->answers << MsgAnswer::Yes;
+
+        first.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(boxes()->boxes.size(), 1, 4000);
+        QVERIFY(hFtpConnection != 0 && hFtpConnection != held);
+        QCOMPARE(FtpCurrentDir(), QStringLiteral("/"));
+        QVERIFY(second.receivedCommand("PASS"));
+        // The reconnect road leaves the watchdog off.
+        QVERIFY(!m.timIsConnected->isActive());
+    }
+};
+
+QTEST_MAIN(TestConnectionBar)
+#include "tst_connectionbar.moc"
