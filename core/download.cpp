@@ -28,12 +28,16 @@ QStringList components(const QString &path)
         .split(QLatin1Char('/'), Qt::SkipEmptyParts);
 }
 
-// Sets the server's current folder from "/" one component at a time.
-void changeDownFromRoot(const QStringList &parts)
+// Sets the server's current folder from "/" one component at a time. False
+// when a folder on the way cannot be entered: the server would otherwise be
+// left in another folder, whose files would be taken for this one's.
+bool changeDownFromRoot(const QStringList &parts)
 {
     FtpChangeDir(Slash);
     for (const QString &part : parts)
-        FtpChangeDir(part);
+        if (!FtpChangeDir(part))
+            return false;
+    return true;
 }
 
 void refused(const QString &name)
@@ -117,8 +121,12 @@ int ListServerFolderForDownload(HINTERNET connection, QString &path, const QStri
     folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
 
     ConnectFromMainWindow();
-    changeDownFromRoot(components(folder));
     connection = hFtpConnection; // the reconnect replaced the connection
+    if (!changeDownFromRoot(components(folder))) {
+        if (connection != 0)
+            refused(folder);
+        return 0;
+    }
 
     WIN32_FIND_DATA data;
     const HINTERNET find = FtpFindFirstFile(connection, mask, data, 0, 0);
@@ -214,8 +222,7 @@ void DownloadServerSelection()
             relative.chop(1);
         const bool folderReady = ensureLocalFolder(target, relative, failedFolders);
         if (!e.Name.isEmpty()) {
-            if (folderReady) {
-                changeDownFromRoot(components(e.Path));
+            if (folderReady && changeDownFromRoot(components(e.Path))) {
                 downloadOne(e.Path + e.Name, target + relative + Slash + e.Name, e.Name);
             } else {
                 LogLine(GetText("MDOWN_DOWNSTART") + QLatin1Char(' ') + e.Path + e.Name);

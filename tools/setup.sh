@@ -9,6 +9,7 @@ PACKAGES=(
   python3 python3-pyftpdlib vsftpd curl wget
   adwaita-icon-theme hicolor-icon-theme shared-mime-info
   xvfb xauth
+  clang-14 libclang-rt-14-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -93,6 +93,8 @@ def make_handler(opts):
         dtp.read_limit = opts.throttle
         dtp.write_limit = opts.throttle
         HostileHandler.dtp_handler = dtp
+        # sendfile() would bypass the throttled handler's writes.
+        HostileHandler.use_sendfile = False
     HostileHandler.banner = opts.banner
     # A refused login answers at once instead of after the default 3 s.
     HostileHandler.auth_failed_timeout = 0.1
