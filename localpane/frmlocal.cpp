@@ -168,7 +168,13 @@ void frmLocal::RefreshLocal()
 
 void frmLocal::ViewFolder(const QString &path, const QString &mask)
 {
-    m_listing.ViewFolder(path, mask, *lsvDirFile, imgListLarge, imgListSmall);
+    ViewFolderWith(m_listing, path, mask);
+}
+
+void frmLocal::ViewFolderWith(LocalListing &listing, const QString &path, const QString &mask)
+{
+    m_listedFolder = FolderKeyOf(path);
+    listing.ViewFolder(path, mask, *lsvDirFile, imgListLarge, imgListSmall);
 }
 
 void frmLocal::GetFilestrwPaths(const QString &path, FolderOrder order)

@@ -40,6 +40,10 @@ public:
     void RefreshLocal();
     // Fills lsvDirFile with the entries of path matching mask.
     void ViewFolder(const QString &path, const QString &mask);
+    // Fills lsvDirFile by the rules and into the records of another holder.
+    void ViewFolderWith(LocalListing &listing, const QString &path, const QString &mask);
+    // The folder lsvDirFile shows, ending in "/".
+    QString ListedFolder() const { return m_listedFolder; }
     // Adds the sub-folders of path below the node whose key is path.
     void GetFilestrwPaths(const QString &path, FolderOrder order = FolderOrder::IgnoreCase);
     // Rebuilds the tree for a place with its first level.
@@ -86,5 +90,6 @@ private:
     void placeControls();
 
     LocalListing m_listing{ListingVariants::frmLocal};
-    QString m_drive; // the place the pane shows
+    QString m_drive;        // the place the pane shows
+    QString m_listedFolder; // the folder the list shows
 };

@@ -24,9 +24,7 @@ LocalListing &listing()
 
 void ViewFolder(const QString &path)
 {
-    frmLocal &local = frmLocal::instance();
-    listing().ViewFolder(path, QStringLiteral("*.*"), *local.lsvDirFile, local.imgListLarge,
-                         local.imgListSmall);
+    frmLocal::instance().ViewFolderWith(listing(), path, QStringLiteral("*.*"));
 }
 
 const std::vector<LocalFileEntry> &ShellDeleteEntries()
@@ -85,7 +83,11 @@ void logOutcome(Trash::Outcome outcome, const QString &name)
 void DeleteLocalSelection()
 {
     frmLocal &local = frmLocal::instance();
-    const QString folder = CurrentLocalFolder();
+    // The names are those of the folder the list shows. A path typed into the
+    // path combo is listed without a tree node, and the tree's folder would
+    // then name other files of the same names.
+    const QString listed = local.ListedFolder();
+    const QString folder = listed.isEmpty() ? CurrentLocalFolder() : listed;
     const QStringList names = selectedNames(*local.lsvDirFile);
     if (names.isEmpty())
         return;

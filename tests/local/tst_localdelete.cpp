@@ -10,10 +10,12 @@
 #include "localpane/mshelldelete.h"
 #include "platform/listview.h"
 #include "platform/trash.h"
+#include "platform/treeview.h"
 #include "platform/ui.h"
 #include "shell/frmtransferhistory.h"
 #include "shell/mdimain.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QProgressBar>
 #include <QStandardPaths>
@@ -223,6 +225,28 @@ private Q_SLOTS:
         QCOMPARE(lines.mid(1), expected);
         QVERIFY(QFileInfo::exists(trashed(QStringLiteral("c.txt"))));
         QCOMPARE(listNames(), QStringList{QStringLiteral(".local")});
+    }
+
+    void deletesInTheFolderTheListShows()
+    {
+        // A folder typed into the path combo is listed without a tree node;
+        // the tree still shows Docs, which holds a file of the same name.
+        QVERIFY(makeFolder(home(QStringLiteral("a/b/c"))));
+        QVERIFY(makeFolder(home(QStringLiteral("Docs"))));
+        load({QStringLiteral("Docs/same.txt"), QStringLiteral("a/b/c/same.txt")},
+             {QStringLiteral("Docs")}, {});
+        frmLocal &p = pane();
+        p.trwPaths->selectNode(p.trwPaths->node(home(QStringLiteral("Docs/"))));
+        p.cboLocal->setEditText(home(QStringLiteral("a/b/c")));
+        p.cboLocal_Click();
+        QVERIFY(!p.trwPaths->node(home(QStringLiteral("a/b/c/"))));
+        QCOMPARE(CurrentLocalFolder(), home(QStringLiteral("Docs/")));
+        select({QStringLiteral("same.txt")});
+        m_dialogs->answers << MsgAnswer::Yes;
+        DeleteLocalSelection();
+        QVERIFY(!QFileInfo::exists(home(QStringLiteral("a/b/c/same.txt"))));
+        QVERIFY(QFileInfo::exists(home(QStringLiteral("Docs/same.txt"))));
+        QCOMPARE(listNames(), QStringList{});
     }
 
     void withoutTrashTheUserIsAskedPerItem()
