@@ -261,6 +261,16 @@ QAbstractItemView *ListView::activeView() const
 
 bool ListView::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::ShortcutOverride && (watched == m_icons || watched == m_details)) {
+        // Delete and F5 belong to the focused list (its KeyDown), not to the
+        // window's menu shortcuts of the same keys.
+        auto *ke = static_cast<QKeyEvent *>(event);
+        const int code = Keys::vbKeyCode(ke->key());
+        if ((code == Keys::Delete || code == Keys::F5) && ke->modifiers() == Qt::NoModifier) {
+            ke->accept();
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && (watched == m_icons || watched == m_details)) {
         auto *ke = static_cast<QKeyEvent *>(event);
         const int code = Keys::vbKeyCode(ke->key());
