@@ -272,6 +272,8 @@ void ReadServerFolder(const QString &pattern, HINTERNET connection)
 
 void FillServerList(HINTERNET connection, bool comboStep)
 {
+    // A listing is a long operation: the user's commands wait while it yields.
+    const BusyScope busy;
     const unsigned fill = ++g_fillNumber;
     const auto superseded = [fill] { return fill != g_fillNumber; };
     frmServer &pane = frmServer::instance();

@@ -1,5 +1,6 @@
 #include "serverpane/frmserver.h"
 
+#include "core/download.h"
 #include "core/layout.h"
 #include "core/logcaret.h"
 #include "core/mdatabase.h"
@@ -25,10 +26,9 @@
 
 namespace {
 
-// The procedures of the server's delete, download, open and context menu
-// are not part of the pane; until they are in place these do nothing.
+// The procedures of the server's delete, opening and context menu are not
+// part of the pane; until they are in place these do nothing.
 void DeleteServerSelection() {}
-void DownloadServerSelection() {}
 void OpenServerFile() {}
 void PopUpServerMenu() {}
 
@@ -69,14 +69,26 @@ frmServer::frmServer() : QWidget(mdiMain::instance().client())
     // The user's pick in the combo, also of the entry already shown; the
     // combo step of a fill calls the handler itself when it changes the
     // selection.
-    connect(cboServer, &QComboBox::activated, this, [this] { cboServer_Click(); });
-    connect(lsvServer, &ListView::DblClick, this, [this] { lsvServer_DblClick(); });
-    connect(lsvServer, &ListView::KeyDown, this,
-            [this](int code, Qt::KeyboardModifiers mods) { lsvServer_KeyDown(code, mods); });
+    // While a transfer, a delete or a listing runs and yields, the user's
+    // commands that would talk to the server wait for it: they do nothing.
+    connect(cboServer, &QComboBox::activated, this, [this] {
+        if (!Ui::isBusy())
+            cboServer_Click();
+    });
+    connect(lsvServer, &ListView::DblClick, this, [this] {
+        if (!Ui::isBusy())
+            lsvServer_DblClick();
+    });
+    connect(lsvServer, &ListView::KeyDown, this, [this](int code, Qt::KeyboardModifiers mods) {
+        if (!Ui::isBusy())
+            lsvServer_KeyDown(code, mods);
+    });
     connect(lsvServer, &ListView::MouseDown, this,
             [this](int button) { lsvServer_MouseDown(button); });
-    connect(tlbServerLinks, &Toolbar::ButtonClick, this,
-            [this](const QString &key) { tlbServerLinks_ButtonClick(key); });
+    connect(tlbServerLinks, &Toolbar::ButtonClick, this, [this](const QString &key) {
+        if (!Ui::isBusy())
+            tlbServerLinks_ButtonClick(key);
+    });
     connect(tlbServerRechts, &Toolbar::ButtonClick, this,
             [this](const QString &key) { tlbServerRechts_ButtonClick(key); });
 }

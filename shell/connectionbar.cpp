@@ -114,6 +114,9 @@ bool mdiMain::OpenConnection(const QString &host, const QString &port, const QSt
 
 void mdiMain::mnuVerbindungVerbinden_Click()
 {
+    // A transfer or listing that is running keeps its connection.
+    if (Ui::isBusy())
+        return;
     if (txtAddress->text().trimmed().isEmpty()) {
         dialogs().MsgBox(GetText("ENTER_ADRESS"), MsgButtons::Ok, MsgIcon::Critical);
         return;
@@ -123,6 +126,7 @@ void mdiMain::mnuVerbindungVerbinden_Click()
         txtPort->setFocus();
         return;
     }
+    const BusyScope busy;
     const WaitCursor wait;
     const BoxesDisabled disabled{txtAddress, txtUserID, txtPassword, txtPort};
     clearLogAndServerList();
@@ -147,10 +151,13 @@ void mdiMain::mnuVerbindungVerbinden_Click()
 
 void mdiMain::QuickConnect()
 {
+    if (Ui::isBusy())
+        return;
     if (txtAddress->text().trimmed().isEmpty()) {
         dialogs().MsgBox(GetText("ENTER_HOST"), MsgButtons::Ok, MsgIcon::Information);
         return;
     }
+    const BusyScope busy;
     const WaitCursor wait;
     const BoxesDisabled disabled{txtAddress, txtUserID, txtPassword};
     clearLogAndServerList();
@@ -172,6 +179,10 @@ void mdiMain::QuickConnect()
 
 void mdiMain::timIsConnected_Timer()
 {
+    // A long operation owns the connection while it runs; the next tick
+    // after it looks again.
+    if (Ui::isBusy())
+        return;
     if (!FtpCurrentDir().trimmed().isEmpty())
         return;
     // Asked once: the watchdog stays off until a connect succeeds again.

@@ -309,6 +309,33 @@ private Q_SLOTS:
         QCOMPARE(boxes()->boxes.size(), 1);
     }
 
+    // A connect asked for while a listing yields leaves the listing its
+    // connection; so does the watchdog.
+    void connectWaitsForARunningListing()
+    {
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        fillConnectionBar(server);
+        connectBy(Road::Menu);
+        const HINTERNET held = hFtpConnection;
+        const HINTERNET session = hMainInternet;
+        LogLine(QStringLiteral("kept"));
+        mdiMain &m = mdiMain::instance();
+        bool ran = false;
+        QTimer::singleShot(0, [&] {
+            connectBy(Road::Menu);
+            connectBy(Road::Enter);
+            m.timIsConnected_Timer();
+            ran = true;
+        });
+        RefreshServerList(hFtpConnection);
+        QVERIFY(ran);
+        QCOMPARE(hFtpConnection, held);
+        QCOMPARE(hMainInternet, session);
+        QCOMPARE(logLines().last(), QStringLiteral("[black]kept"));
+        QVERIFY(boxes()->boxes.isEmpty());
+    }
+
     void textBoxes()
     {
         mdiMain &m = mdiMain::instance();

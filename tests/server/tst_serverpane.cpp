@@ -5,6 +5,7 @@
 #include "serverhelpers.h"
 
 #include "core/mdatabase.h"
+#include "localpane/frmlocal.h"
 #include "platform/geometry.h"
 #include "platform/imagelist.h"
 #include "platform/shellinfo.h"
@@ -434,6 +435,30 @@ private Q_SLOTS:
         // The pane still shows the folder the user was in.
         QCOMPARE(FtpCurrentDir(), QStringLiteral("/sub"));
         QCOMPARE(combo()->currentText(), QStringLiteral("/sub"));
+    }
+
+    void downloadButtonKeepsTheFolderShown()
+    {
+        const QString target = m_program->home() + QStringLiteral("/target/");
+        QVERIFY(QDir().mkpath(target));
+        frmLocal::instance().RevealFolder(target, FolderOrder::IgnoreCase);
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/sub/f.txt")), "fetched"));
+        QVERIFY(connectTo(server));
+        doubleClick(QStringLiteral("sub"));
+        select(QStringLiteral("f.txt"));
+        const HINTERNET before = hFtpConnection;
+
+        frmServer::instance().tlbServerLinks->click(QStringLiteral("download"));
+
+        QFile f(target + QStringLiteral("f.txt"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("fetched"));
+        // The reconnect after it went back to the folder the pane shows.
+        QVERIFY(hFtpConnection != 0 && hFtpConnection != before);
+        QCOMPARE(FtpCurrentDir(), QStringLiteral("/sub"));
+        QVERIFY(!Ui::isHourglass());
     }
 
     void keys()
