@@ -14,6 +14,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <unistd.h>
+
 std::vector<ServerListingEntry> ServerListing;
 
 void ResetServerListing()
@@ -40,11 +43,26 @@ QString FormatSystemTime(const QDateTime &time)
 {
     if (!time.isValid())
         return QString();
-    const QDateTime t = time.toUTC();
-    const auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
-    return two(t.date().day()) + QLatin1Char('.') + two(t.date().month()) + QLatin1Char('.') +
-           QString::number(t.date().year()) + QLatin1Char(' ') + two(t.time().hour()) +
-           QLatin1Char(':') + two(t.time().minute());
+    // Written character by character: a listing formats one date per entry.
+    const QDateTime t = time.timeSpec() == Qt::UTC ? time : time.toUTC();
+    const QDate date = t.date();
+    const QTime clock = t.time();
+    QString text;
+    text.reserve(17);
+    const auto two = [&text](int v) {
+        text += QChar(char16_t(u'0' + v / 10));
+        text += QChar(char16_t(u'0' + v % 10));
+    };
+    two(date.day());
+    text += QLatin1Char('.');
+    two(date.month());
+    text += QLatin1Char('.');
+    text += QString::number(date.year());
+    text += QLatin1Char(' ');
+    two(clock.hour());
+    text += QLatin1Char(':');
+    two(clock.minute());
+    return text;
 }
 
 // ---------------------------------------------------------------------------
@@ -72,10 +90,57 @@ QString makePlaceholder(const QString &name, bool &existed)
     return QString();
 }
 
+// The placeholders of one listing. A new file costs a new inode, which some
+// file systems hand out slowly; so each placeholder is another name (a hard
+// link) of one empty file made by the first question, where the file system
+// allows it, and a file of its own where not.
+class PlaceholderMaker {
+public:
+    PlaceholderMaker() = default;
+    ~PlaceholderMaker()
+    {
+        if (!m_seed.isEmpty())
+            QFile::remove(m_seed);
+    }
+    PlaceholderMaker(const PlaceholderMaker &) = delete;
+    PlaceholderMaker &operator=(const PlaceholderMaker &) = delete;
+
+    QString make(const QString &name, bool &existed)
+    {
+        existed = false;
+        if (!TempFolder::isPlainFileName(name))
+            return QString();
+        if (!m_seedTried) {
+            m_seedTried = true;
+            bool seedExisted = false;
+            m_seed = makePlaceholder(QStringLiteral(".placeholder"), seedExisted);
+            if (seedExisted) // not ours, and maybe not empty: left alone
+                m_seed.clear();
+        }
+        if (!m_seed.isEmpty()) {
+            const QString path = QFileInfo(m_seed).path() + QLatin1Char('/') + name;
+            if (::link(QFile::encodeName(m_seed).constData(),
+                       QFile::encodeName(path).constData()) == 0)
+                return path;
+            if (errno == EEXIST) {
+                existed = true;
+                return path;
+            }
+        }
+        return makePlaceholder(name, existed);
+    }
+
+private:
+    QString m_seed;
+    bool m_seedTried = false;
+};
+
 // A placeholder for the time of one question to the desktop.
 class Placeholder {
 public:
-    explicit Placeholder(const QString &name) : m_path(makePlaceholder(name, m_existed)) {}
+    Placeholder(PlaceholderMaker &maker, const QString &name) : m_path(maker.make(name, m_existed))
+    {
+    }
     ~Placeholder()
     {
         if (!m_path.isEmpty() && !m_existed)
@@ -96,7 +161,7 @@ class DesktopListingShell : public ListingShell {
 public:
     QString typeName(const QString &name) override
     {
-        const Placeholder placeholder(name);
+        const Placeholder placeholder(m_placeholders, name);
         return placeholder.path().isEmpty() ? QString() : GetFileTypeName(placeholder.path());
     }
 
@@ -107,13 +172,16 @@ public:
         // a key both lists hold needs no placeholder.
         if (m.imgListSmall.contains(key) && m.imgListLarge.contains(key))
             return;
-        const Placeholder placeholder(name);
+        const Placeholder placeholder(m_placeholders, name);
         if (placeholder.path().isEmpty())
             return;
         m.imgListSmall.add(key,
                            GetFileIconPicture(SHGFI_ICON | SHGFI_SMALLICON, placeholder.path()));
         m.imgListLarge.add(key, GetFileIconPicture(SHGFI_ICON, placeholder.path()));
     }
+
+private:
+    PlaceholderMaker m_placeholders;
 };
 
 } // namespace
