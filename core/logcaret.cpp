@@ -2,7 +2,9 @@
 
 #include "shell/frmtransferhistory.h"
 
+#include <QPointer>
 #include <QTextCursor>
+#include <QTimer>
 #include <QTextEdit>
 
 QColor logColorValue(LogColor color)
@@ -26,14 +28,15 @@ void ScrollHistoryToEnd()
 
 void LogLine(const QString &message, LogColor color)
 {
-    ScrollHistoryToEnd();
     QTextEdit *rtf = frmTransferHistory::instance().rtfTransferHistory;
     QString text = message;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (!text.endsWith(QLatin1Char('\n')))
         text += QLatin1Char('\n');
-    QTextCursor c = rtf->textCursor();
+    // The caret goes to the end first, wherever the user left it.
+    QTextCursor c(rtf->document());
+    c.movePosition(QTextCursor::End);
     QTextCharFormat format;
     format.setForeground(logColorValue(color));
     c.insertText(text, format);
@@ -41,7 +44,17 @@ void LogLine(const QString &message, LogColor color)
     black.setForeground(logColorValue(LogColor::Black));
     c.setCharFormat(black);
     rtf->setTextCursor(c);
-    rtf->ensureCursorVisible();
+    // Scrolling lays the text out; once per turn of the event loop is enough
+    // when a transfer writes thousands of lines.
+    static QPointer<QTextEdit> pending;
+    if (!pending) {
+        pending = rtf;
+        QTimer::singleShot(0, rtf, [] {
+            if (pending)
+                pending->ensureCursorVisible();
+            pending = nullptr;
+        });
+    }
 }
 
 bool LogIsEmpty()

@@ -32,13 +32,34 @@ QFileDevice::Permissions targetPermissions(const QString &target)
 
 DownloadFile::DownloadFile(const QString &target) : m_target(target) {}
 
-DownloadFile::~DownloadFile() = default; // an uncommitted file is removed
+DownloadFile::~DownloadFile()
+{
+    // An uncommitted temporary file removes itself; a new target that did
+    // not arrive whole is removed here.
+    if (m_new && !m_committed) {
+        m_new->close();
+        m_new->remove();
+    }
+}
+
+QFileDevice *DownloadFile::file() const
+{
+    if (m_new)
+        return m_new.get();
+    return m_temporary.get();
+}
 
 bool DownloadFile::open()
 {
     const QFileInfo info(m_target);
     if (info.isDir())
         return false;
+    if (!info.exists() && !info.isSymLink()) {
+        m_new = std::make_unique<QFile>(m_target);
+        if (m_new->open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return true;
+        m_new.reset(); // made by someone else meanwhile: replace it safely
+    }
     // ".name.XXXXXX.part" tells whose download it is; a name near the
     // length limit of the file system takes a short name instead.
     const QString folder = info.absolutePath() + QStringLiteral("/.");
@@ -56,12 +77,19 @@ bool DownloadFile::open()
 
 bool DownloadFile::write(const char *bytes, qint64 length)
 {
-    m_failed = m_failed || !m_temporary || m_temporary->write(bytes, length) != length;
+    m_failed = m_failed || !file() || file()->write(bytes, length) != length;
     return !m_failed;
 }
 
 bool DownloadFile::commit()
 {
+    if (m_new) {
+        if (m_failed || !m_new->flush())
+            return false;
+        m_new->close();
+        m_committed = m_new->error() == QFileDevice::NoError;
+        return m_committed;
+    }
     if (m_failed || !m_temporary || !m_temporary->flush())
         return false;
     m_temporary->setPermissions(targetPermissions(m_target));

@@ -4,6 +4,11 @@
 // file arrived. A download that fails or is cut never touches an existing
 // target and leaves no temporary file.
 //
+// A target that does not exist yet is written under its own name, made
+// exclusively for this download and removed again when it fails: there is
+// no good file to protect, and a file system spends a fraction of the work
+// on one new file that it spends on a temporary file, a link and a rename.
+//
 // QSaveFile does the same but calls fsync() on commit, which makes a large
 // download on loopback take twice as long as the transfer itself; a rename
 // over an existing file is safe on the usual Linux file systems without it.
@@ -30,7 +35,11 @@ public:
 
 private:
     QString m_target;
+    QFileDevice *file() const;
+
     std::unique_ptr<QTemporaryFile> m_temporary;
+    std::unique_ptr<QFile> m_new; // the target itself, made by this download
+    bool m_committed = false;
     bool m_failed = false;
 };
 

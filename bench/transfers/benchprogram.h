@@ -1,0 +1,148 @@
+#pragma once
+// The program set up for a benchmark: its windows offscreen, a vsftpd on
+// loopback, the connection made through the connection bar's road, and the
+// median and ratio printing every benchmark ends with.
+
+#include "apphelpers.h"
+#include "core/mpublic.h"
+#include "core/serverlisting.h"
+#include "core/session.h"
+#include "fakedialogs.h"
+#include "localpane/frmlocal.h"
+#include "platform/listview.h"
+#include "serverpane/frmserver.h"
+#include "shell/mdimain.h"
+#include "tests/support/ftpserver.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace bench {
+
+constexpr int Rounds = 5;
+
+class Program {
+public:
+    Program() : server(FtpTestServer::Kind::Vsftpd)
+    {
+        qputenv("TMPDIR", home.path().toUtf8());
+        chooseLanguage();
+        installScriptedDialogs();
+        mdiMain::instance().show();
+    }
+    ~Program() { resetApplication(); }
+
+    bool start()
+    {
+        if (!server.start()) {
+            std::fprintf(stderr, "bench: %s\n", qPrintable(server.error()));
+            return false;
+        }
+        return true;
+    }
+
+    bool connect()
+    {
+        mdiMain &m = mdiMain::instance();
+        m.txtAddress->setText(server.host());
+        m.txtPort->setText(QString::number(server.port()));
+        m.txtUserID->setText(server.user());
+        m.txtPassword->setText(server.password());
+        ConnectFromMainWindow();
+        return hFtpConnection != 0 && FtpChangeDir(server.workFolder());
+    }
+
+    QString url(const QString &path) const
+    {
+        return QStringLiteral("ftp://%1:%2%3/%4")
+            .arg(server.host())
+            .arg(server.port())
+            .arg(server.workFolder(), path);
+    }
+
+    TestHome home;
+    TestProgramFolder folder;
+    FtpTestServer server;
+};
+
+inline bool makeRandomFile(const QString &path, qint64 size)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QByteArray chunk(int(std::min<qint64>(size, 4 * 1024 * 1024)), Qt::Uninitialized);
+    QRandomGenerator generator(42);
+    generator.fillRange(reinterpret_cast<quint32 *>(chunk.data()), chunk.size() / 4);
+    for (qint64 written = 0; written < size; written += chunk.size())
+        if (file.write(chunk.constData(), std::min<qint64>(chunk.size(), size - written)) < 0)
+            return false;
+    return true;
+}
+
+inline void select(ListView *list, const QString &text)
+{
+    for (int i = 0; i < list->count(); ++i)
+        list->setSelected(i, list->text(i) == text);
+}
+
+inline bool run(const QString &program, const QStringList &args, const QString &dir = QString())
+{
+    QProcess process;
+    if (!dir.isEmpty())
+        process.setWorkingDirectory(dir);
+    process.start(program, args);
+    return process.waitForFinished(600000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+inline double timed(const std::function<bool()> &step, bool &ok)
+{
+    QElapsedTimer clock;
+    clock.start();
+    ok = step() && ok;
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+inline double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Runs both sides Rounds times, interleaved (who goes first alternates),
+// prints the medians and the closing line; the exit code tells whether
+// every run worked.
+inline int compare(const char *name, double target, const char *peer,
+                   const std::function<bool()> &ours, const std::function<bool()> &theirs,
+                   const std::function<void()> &between = {})
+{
+    std::vector<double> a, b;
+    bool ok = true;
+    for (int round = 0; round < Rounds; ++round) {
+        for (int side = 0; side < 2; ++side) {
+            if (between)
+                between();
+            const bool oursNow = (side == 0) == (round % 2 == 0);
+            (oursNow ? a : b).push_back(timed(oursNow ? ours : theirs, ok));
+        }
+    }
+    const double ratio = median(a) / median(b);
+    std::printf("%s: ours median %.3f s, %s median %.3f s\n", name, median(a), peer, median(b));
+    std::printf("%s ratio=%.3f target=%.2f\n", name, ratio, target);
+    return ok ? 0 : 1;
+}
+
+} // namespace bench
