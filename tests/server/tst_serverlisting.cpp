@@ -32,9 +32,9 @@ public:
 };
 
 // A record as "name/attributes/size".
-WIN32_FIND_DATA record(const QString &spec)
+WIN32_FIND_DATA record(const QString &text)
 {
-    const QStringList parts = spec.split(QLatin1Char('/'));
+    const QStringList parts = text.split(QLatin1Char('/'));
     WIN32_FIND_DATA d;
     d.cFileName = parts.value(0);
     d.dwFileAttributes = parts.value(1, QStringLiteral("128")).toUInt();
@@ -167,8 +167,8 @@ private Q_SLOTS:
         FakeShell shell;
         ServerEntryReader reader(shell);
         std::vector<ServerListingEntry> listing;
-        for (const QString &spec : records)
-            listing.push_back(reader.read(record(spec)));
+        for (const QString &text : records)
+            listing.push_back(reader.read(record(text)));
         QStringList shown;
         for (const ListItem &row : ServerListRows(listing, QStringLiteral("Dateiordner")))
             shown << rowText(row);
@@ -188,7 +188,7 @@ private Q_SLOTS:
         QCOMPARE(e.SizeText, QStringLiteral("5242880 KB"));
         QCOMPARE(e.DateText, QStringLiteral("05.03.2013 09:07"));
         QCOMPARE(e.Attributes, QStringLiteral("128"));
-        // The attribute text is signed, as the design keeps it.
+        // The attribute text is the signed 32-bit value.
         QCOMPARE(reader.read(record(QStringLiteral("x/2147483664"))).Attributes,
                  QStringLiteral("-2147483632"));
         // A second reader is a new listing: it asks again and numbers from 0.
