@@ -1,5 +1,7 @@
 #include "localpane/frmlocal.h"
 
+#include "core/upload.h"
+
 #include "core/layout.h"
 #include "core/logcaret.h"
 #include "core/mdatabase.h"
@@ -309,7 +311,7 @@ void frmLocal::tlbDirOptions_ButtonClick(const QString &key)
     } else if (k == QLatin1String("refresh")) {
         ViewFolder(folder, AllFiles);
     } else if (k == QLatin1String("upload")) {
-        // Uploads the selection into the server's folder; not built yet.
+        UploadSelection();
     }
 }
 

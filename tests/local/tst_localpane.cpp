@@ -377,12 +377,16 @@ private Q_SLOTS:
         QVERIFY(makeFile(home(QStringLiteral("new.txt"))));
         p.tlbDirOptions->click(QStringLiteral("refresh"));
         QVERIFY(listRow(QStringLiteral("new.txt")) >= 0);
-        for (const char *key : {"upload", "open", "prop", "unknown"})
+        for (const char *key : {"open", "prop", "unknown"})
             p.tlbDirOptions->click(QLatin1String(key));
         QCOMPARE(m_dialogs->boxes.size(), 0);
+        // Upload without a connection says so and sends nothing.
+        p.tlbDirOptions->click(QStringLiteral("upload"));
+        QCOMPARE(m_dialogs->boxes.size(), 1);
+        QCOMPARE(m_dialogs->boxes.last().text, GetText("FRMSERVER_NOCONNECTION"));
         p.lsvDirFile->setSelectedItem(listRow(QStringLiteral("new.txt")));
         p.tlbDirOptions_ButtonClick(QStringLiteral("DEL")); // keys are compared ignoring case
-        QCOMPARE(m_dialogs->boxes.size(), 1);               // the delete asks; the script says No
+        QCOMPARE(m_dialogs->boxes.size(), 2);               // the delete asks; the script says No
         QVERIFY(QFileInfo::exists(home(QStringLiteral("new.txt"))));
         p.tlbdrvDrive->click(QStringLiteral("refresh"));
         QCOMPARE(p.drvDrive->Drive(), QDir::homePath());

@@ -2,6 +2,7 @@
 // on the local disk, in the log's order, in the chosen transfer type.
 
 #include "core/mdatabase.h"
+#include "core/download.h"
 #include "core/upload.h"
 #include "platform/programfolder.h"
 #include "platform/toolbar.h"
@@ -188,6 +189,41 @@ private Q_SLOTS:
         QString remote = QStringLiteral("s.bin");
         QVERIFY(UploadFile(local, remote));
         QCOMPARE(readFile(server.localPath(QStringLiteral("/s.bin"))), bytes);
+    }
+
+    // Commands started from the yields of a running upload do nothing; the
+    // running one finishes undisturbed.
+    void secondCommandsWhileUploading()
+    {
+        FtpTestServer::Hostile slow;
+        slow.throttleBytesPerSecond = 4 * 1024 * 1024;
+        FtpTestServer server(FtpTestServer::Kind::Pyftpdlib, slow);
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(connectTo(server));
+        // More than the socket buffers hold, so that the upload really waits.
+        const QByteArray bytes(10 * 1024 * 1024, 's');
+        QVERIFY(writeFile(m_local + QStringLiteral("slow.bin"), bytes));
+        showLocalFolder(m_local);
+        selectItems(frmLocal::instance().lsvDirFile, {"slow.bin"});
+        int tried = 0;
+        QTimer poke;
+        poke.setInterval(0);
+        QObject::connect(&poke, &QTimer::timeout, [&] {
+            ++tried;
+            UploadSelection();
+            DownloadServerSelection();
+            frmUploadDownload::instance().tlbUpload->click(QStringLiteral("upload"));
+        });
+        poke.start();
+        ClearLog();
+        UploadSelection();
+        poke.stop();
+        QVERIFY(tried > 0);
+        QCOMPARE(readFile(server.localPath(QStringLiteral("/slow.bin"))), bytes);
+        QCOMPARE(logLines().count(QStringLiteral("[green]") + GetText("MPUB_UPOK")), 1);
+        QCOMPARE(logLines().count(QStringLiteral("[black]") + GetText("FRMPULOC_BEGUP") + ' ' +
+                                  m_local + "slow.bin"),
+                 1);
     }
 
     void serverStoppedDuringUpload()
