@@ -110,6 +110,10 @@ std::optional<Reply> FtpConnection::command(const QByteArray &line)
 
 std::optional<Reply> FtpConnection::commandWithName(const QByteArray &verb, const QString &name)
 {
+    // A command without its name means something else to many servers
+    // ("CWD" alone goes to the home folder): an empty name fails here.
+    if (name.isEmpty())
+        return std::nullopt;
     const std::optional<QByteArray> bytes = encodeName(name, m_encoding);
     if (!bytes)
         return std::nullopt;

@@ -222,6 +222,11 @@ void TestFtpFaults::lineBreakOrNulSendsNothing_data()
     QTest::newRow("STOR CR LF") << Op::Stor << crlf << QByteArray("STOR");
     QTest::newRow("STOR LF opens no data connection") << Op::Stor << lf << QByteArray("PASV");
     QTest::newRow("listing path CR LF") << Op::List << crlf << QByteArray("MLSD");
+    // An empty name would send the bare command, which means something else.
+    QTest::newRow("CWD empty") << Op::Cwd << QString() << QByteArray("CWD");
+    QTest::newRow("MKD empty") << Op::Mkd << QString() << QByteArray("MKD");
+    QTest::newRow("RMD empty") << Op::Rmd << QString() << QByteArray("RMD");
+    QTest::newRow("DELE empty") << Op::Dele << QString() << QByteArray("DELE");
 }
 
 void TestFtpFaults::lineBreakOrNulSendsNothing()
