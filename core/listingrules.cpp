@@ -17,15 +17,32 @@ QString AttributeLetters(std::uint32_t attributes, const QString &order)
     for (const QChar c : order) {
         std::uint32_t bit = 0;
         switch (c.unicode()) {
-        case 'T': bit = 0x100; break;
-        case 'R': bit = 0x1; break;
-        case 'H': bit = 0x2; break;
-        case 'S': bit = 0x4; break;
-        case 'D': bit = 0x10; break;
-        case 'N': bit = 0x80; break;
-        case 'C': bit = 0x800; break;
-        case 'A': bit = 0x20; break;
-        default: break;
+        case 'T':
+            bit = 0x100;
+            break;
+        case 'R':
+            bit = 0x1;
+            break;
+        case 'H':
+            bit = 0x2;
+            break;
+        case 'S':
+            bit = 0x4;
+            break;
+        case 'D':
+            bit = 0x10;
+            break;
+        case 'N':
+            bit = 0x80;
+            break;
+        case 'C':
+            bit = 0x800;
+            break;
+        case 'A':
+            bit = 0x20;
+            break;
+        default:
+            break;
         }
         if (bit && (attributes & bit))
             letters += c;
@@ -36,10 +53,11 @@ QString AttributeLetters(std::uint32_t attributes, const QString &order)
 namespace {
 const QHash<QString, QString> &fixedTable()
 {
-    static const QHash<QString, QString> table{{QStringLiteral("zico"), QStringLiteral("Symbol")},
-                                               {QStringLiteral("zexe"), QStringLiteral("Anwendung")},
-                                               {QStringLiteral("zlnk"), QStringLiteral("Verknüpfung")},
-                                               {QStringLiteral("zcur"), QStringLiteral("Cursor")}};
+    static const QHash<QString, QString> table{
+        {QStringLiteral("zico"), QStringLiteral("Symbol")},
+        {QStringLiteral("zexe"), QStringLiteral("Anwendung")},
+        {QStringLiteral("zlnk"), QStringLiteral("Verknüpfung")},
+        {QStringLiteral("zcur"), QStringLiteral("Cursor")}};
     return table;
 }
 } // namespace

@@ -4,16 +4,20 @@
 
 #include <QPointer>
 #include <QTextCursor>
-#include <QTimer>
 #include <QTextEdit>
+#include <QTimer>
 
 QColor logColorValue(LogColor color)
 {
     switch (color) {
-    case LogColor::Green: return QColor(0, 200, 0);
-    case LogColor::Red: return QColor(200, 0, 0);
-    case LogColor::Blue: return QColor(0, 0, 200);
-    case LogColor::Black: break;
+    case LogColor::Green:
+        return QColor(0, 200, 0);
+    case LogColor::Red:
+        return QColor(200, 0, 0);
+    case LogColor::Blue:
+        return QColor(0, 0, 200);
+    case LogColor::Black:
+        break;
     }
     return QColor(0, 0, 0);
 }

@@ -6,7 +6,10 @@
 
 // Marks a text key that is looked up later (a key kept in a table or passed
 // as an argument), so that the check of the language sources finds it.
-constexpr const char *TextKey(const char *key) { return key; }
+constexpr const char *TextKey(const char *key)
+{
+    return key;
+}
 
 // The name of the chosen language's text table; empty until the start
 // dialog's OK sets it.

@@ -47,8 +47,8 @@ void ConnectFromMainWindow()
     // FtpConnect has closed hFtpConnection, so it is closed after the new
     // one is in place.
     const HINTERNET previousSession = hInternetSession;
-    hInternetSession = InternetOpen(ReconnectAgent, INTERNET_OPEN_TYPE_PRECONFIG, QString(),
-                                    QString(), 0);
+    hInternetSession =
+        InternetOpen(ReconnectAgent, INTERNET_OPEN_TYPE_PRECONFIG, QString(), QString(), 0);
     mdiMain &m = mdiMain::instance();
     const bool ok = FtpConnect(m.txtAddress->text(), m.txtPort->text(), m.txtUserID->text(),
                                m.txtPassword->text());
@@ -81,10 +81,22 @@ bool FtpRename(const QString &oldName, const QString &newName)
     return FtpRenameFile(hFtpConnection, oldName, newName);
 }
 
-bool FtpMakeDir(const QString &folder) { return FtpCreateDirectory(hFtpConnection, folder); }
-bool FtpRemoveDir(const QString &folder) { return FtpRemoveDirectory(hFtpConnection, folder); }
-bool FtpDelete(const QString &file) { return FtpDeleteFile(hFtpConnection, file); }
-bool FtpChangeDir(const QString &folder) { return FtpSetCurrentDirectory(hFtpConnection, folder); }
+bool FtpMakeDir(const QString &folder)
+{
+    return FtpCreateDirectory(hFtpConnection, folder);
+}
+bool FtpRemoveDir(const QString &folder)
+{
+    return FtpRemoveDirectory(hFtpConnection, folder);
+}
+bool FtpDelete(const QString &file)
+{
+    return FtpDeleteFile(hFtpConnection, file);
+}
+bool FtpChangeDir(const QString &folder)
+{
+    return FtpSetCurrentDirectory(hFtpConnection, folder);
+}
 
 bool FtpDownload(const QString &localPath, const QString &remoteName)
 {

@@ -38,8 +38,8 @@ void collectSelection(const QString &startFolder)
         if (!list.isSelected(i))
             continue;
         if (list.subItem(i, 1).isEmpty())
-            UploadList.push_back({QString(), startFolder + list.text(i) + QLatin1Char('/'),
-                                  QStringLiteral("16")});
+            UploadList.push_back(
+                {QString(), startFolder + list.text(i) + QLatin1Char('/'), QStringLiteral("16")});
         else
             UploadList.push_back({list.text(i), startFolder, QStringLiteral("128")});
     }
@@ -212,7 +212,8 @@ bool UploadFile(QString &localPath, QString &remoteName)
     QFile file(localPath);
     if (!file.open(QIODevice::ReadOnly))
         return fail();
-    hFtpFile = FtpOpenFile(hFtpConnection, remoteName, GENERIC_WRITE, std::uint32_t(TransferType), 0);
+    hFtpFile =
+        FtpOpenFile(hFtpConnection, remoteName, GENERIC_WRITE, std::uint32_t(TransferType), 0);
     if (hFtpFile == 0)
         return fail();
 

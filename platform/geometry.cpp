@@ -6,10 +6,22 @@
 
 namespace Geometry {
 
-int left(const QWidget *w) { return Twips::fromPixelsX(w->x()); }
-int top(const QWidget *w) { return Twips::fromPixelsY(w->y()); }
-int width(const QWidget *w) { return Twips::fromPixelsX(w->width()); }
-int height(const QWidget *w) { return Twips::fromPixelsY(w->height()); }
+int left(const QWidget *w)
+{
+    return Twips::fromPixelsX(w->x());
+}
+int top(const QWidget *w)
+{
+    return Twips::fromPixelsY(w->y());
+}
+int width(const QWidget *w)
+{
+    return Twips::fromPixelsX(w->width());
+}
+int height(const QWidget *w)
+{
+    return Twips::fromPixelsY(w->height());
+}
 
 bool setLeft(QWidget *w, int twips)
 {

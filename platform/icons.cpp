@@ -19,9 +19,9 @@ void ensureTheme()
         return;
     // Some platform plugins (offscreen, minimal) know no icon folders at all.
     QStringList paths = QIcon::themeSearchPaths();
-    QStringList dataDirs = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
-                                                     QStringLiteral("icons"),
-                                                     QStandardPaths::LocateDirectory);
+    QStringList dataDirs =
+        QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                  QStandardPaths::LocateDirectory);
     dataDirs << QStringLiteral("/usr/share/icons");
     for (const QString &dir : dataDirs)
         if (!paths.contains(dir))

@@ -72,8 +72,8 @@ ListView::ListView(QWidget *parent)
       m_selection(new QItemSelectionModel(m_model, this)), m_icons(new QListView(this)),
       m_details(new QTreeView(this))
 {
-    for (QAbstractItemView *v : {static_cast<QAbstractItemView *>(m_icons),
-                                 static_cast<QAbstractItemView *>(m_details)}) {
+    for (QAbstractItemView *v :
+         {static_cast<QAbstractItemView *>(m_icons), static_cast<QAbstractItemView *>(m_details)}) {
         v->setModel(m_model);
         v->setSelectionModel(m_selection);
         v->setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -30,8 +30,8 @@ QString path()
     if (holdsProgramFiles(exeDir))
         return exeDir;
     // Installed: <prefix>/bin/<program> finds <prefix>/share/<program>.
-    const QString besideBin = QDir::cleanPath(exeDir + QLatin1String("/../share/") +
-                                              QLatin1String(QFTP_PROGRAM_NAME));
+    const QString besideBin =
+        QDir::cleanPath(exeDir + QLatin1String("/../share/") + QLatin1String(QFTP_PROGRAM_NAME));
     if (holdsProgramFiles(besideBin))
         return besideBin;
     const QString configured = QStringLiteral(QFTP_INSTALL_SHARE_DIR);
@@ -55,8 +55,7 @@ QString asciiDatWritePath()
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     if (base.isEmpty())
         base = QDir::homePath() + QLatin1String("/.config");
-    return base + QLatin1Char('/') + QLatin1String(QFTP_PROGRAM_NAME) +
-           QLatin1String("/ascii.dat");
+    return base + QLatin1Char('/') + QLatin1String(QFTP_PROGRAM_NAME) + QLatin1String("/ascii.dat");
 }
 
 QString asciiDatReadPath()

@@ -20,10 +20,28 @@ int perPixel(bool horizontal)
 } // namespace
 
 namespace Twips {
-int perPixelX() { return perPixel(true); }
-int perPixelY() { return perPixel(false); }
-int toPixelsX(int twips) { return twips / perPixelX(); }
-int toPixelsY(int twips) { return twips / perPixelY(); }
-int fromPixelsX(int pixels) { return pixels * perPixelX(); }
-int fromPixelsY(int pixels) { return pixels * perPixelY(); }
+int perPixelX()
+{
+    return perPixel(true);
+}
+int perPixelY()
+{
+    return perPixel(false);
+}
+int toPixelsX(int twips)
+{
+    return twips / perPixelX();
+}
+int toPixelsY(int twips)
+{
+    return twips / perPixelY();
+}
+int fromPixelsX(int pixels)
+{
+    return pixels * perPixelX();
+}
+int fromPixelsY(int pixels)
+{
+    return pixels * perPixelY();
+}
 } // namespace Twips

@@ -9,8 +9,14 @@ bool g_hourglass = false;
 int g_busy = 0;
 } // namespace
 
-BusyScope::BusyScope() { ++g_busy; }
-BusyScope::~BusyScope() { --g_busy; }
+BusyScope::BusyScope()
+{
+    ++g_busy;
+}
+BusyScope::~BusyScope()
+{
+    --g_busy;
+}
 
 namespace Ui {
 
@@ -30,11 +36,20 @@ void setNormalPointer()
     QApplication::restoreOverrideCursor();
 }
 
-bool isHourglass() { return g_hourglass; }
+bool isHourglass()
+{
+    return g_hourglass;
+}
 
-bool isBusy() { return g_busy > 0; }
+bool isBusy()
+{
+    return g_busy > 0;
+}
 
-void DoEvents() { QCoreApplication::processEvents(); }
+void DoEvents()
+{
+    QCoreApplication::processEvents();
+}
 
 void ThrottledYield()
 {

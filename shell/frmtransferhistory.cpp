@@ -16,8 +16,7 @@
 frmTransferHistory::frmTransferHistory() : QWidget(mdiMain::instance().client())
 {
     setObjectName(QStringLiteral("frmTransferHistory"));
-    fraTransferHistory =
-        new QGroupBox(QStringLiteral("Verbindungs- und Übertragungsablauf"), this);
+    fraTransferHistory = new QGroupBox(QStringLiteral("Verbindungs- und Übertragungsablauf"), this);
     fraTransferHistory->setObjectName(QStringLiteral("fraTransferHistory"));
     rtfTransferHistory = new QTextEdit(fraTransferHistory);
     rtfTransferHistory->setObjectName(QStringLiteral("rtfTransferHistory"));

@@ -27,7 +27,8 @@ protected:
 };
 
 // The hidden window that carries the log's context menu.
-class frmPopUpfrmTransferHistory : public QObject, public SingleInstance<frmPopUpfrmTransferHistory> {
+class frmPopUpfrmTransferHistory : public QObject,
+                                   public SingleInstance<frmPopUpfrmTransferHistory> {
     Q_OBJECT
 public:
     frmPopUpfrmTransferHistory();

@@ -1,16 +1,16 @@
 #include "shell/frmuploaddownload.h"
 
-#include "core/layoutrules.h"
 #include "core/download.h"
+#include "core/layoutrules.h"
 #include "core/mdatabase.h"
 #include "core/mpublic.h"
 #include "core/session.h"
 #include "core/upload.h"
 #include "platform/dialogs.h"
-#include "platform/ui.h"
 #include "platform/geometry.h"
 #include "platform/icons.h"
 #include "platform/toolbar.h"
+#include "platform/ui.h"
 #include "shell/mdimain.h"
 
 frmUploadDownload::frmUploadDownload() : QWidget(mdiMain::instance().client())
@@ -33,9 +33,10 @@ void frmUploadDownload::Form_Load()
     tlbUpload->addButton(QStringLiteral("upload"),
                          Icons::themed(QStringLiteral("go-next"), {QStringLiteral("go-up")}),
                          GetText("FRMLOCAL_UPLOAD"));
-    tlbDownload->addButton(QStringLiteral("del"),
-                           Icons::themed(QStringLiteral("go-previous"), {QStringLiteral("go-down")}),
-                           GetText("FRMSERVER_DOWN"));
+    tlbDownload->addButton(
+        QStringLiteral("del"),
+        Icons::themed(QStringLiteral("go-previous"), {QStringLiteral("go-down")}),
+        GetText("FRMSERVER_DOWN"));
     tlbUpload->adjustSize();
     tlbDownload->adjustSize();
     PlaceToolbars();

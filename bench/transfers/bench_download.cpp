@@ -29,7 +29,8 @@ int main(int argc, char **argv)
         [&] {
             return bench::run(QStringLiteral("curl"),
                               {QStringLiteral("-s"), QStringLiteral("-S"), QStringLiteral("-o"),
-                               target + QStringLiteral("curl.bin"), p.url(QStringLiteral("big.bin"))});
+                               target + QStringLiteral("curl.bin"),
+                               p.url(QStringLiteral("big.bin"))});
         },
         [&] {
             QFile::remove(target + QStringLiteral("big.bin"));

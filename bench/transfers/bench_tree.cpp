@@ -14,7 +14,8 @@ int main(int argc, char **argv)
     for (int d = 0; d < 200; ++d)
         for (int f = 0; f < 10; ++f)
             if (!bench::makeRandomFile(
-                    work + QStringLiteral("/tree/d%1/f%2.dat").arg(d, 3, 10, QLatin1Char('0')).arg(f),
+                    work +
+                        QStringLiteral("/tree/d%1/f%2.dat").arg(d, 3, 10, QLatin1Char('0')).arg(f),
                     4096))
                 return 1;
     const QString target = p.home.path() + QStringLiteral("/down/");
@@ -24,7 +25,8 @@ int main(int argc, char **argv)
     frmLocal::instance().RevealFolder(target, FolderOrder::IgnoreCase);
     const auto count = [](const QString &dir) {
         int n = 0;
-        for (QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories); it.hasNext(); it.next())
+        for (QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories); it.hasNext();
+             it.next())
             ++n;
         return n;
     };

@@ -27,7 +27,8 @@ int main(int argc, char **argv)
         [&] {
             return bench::run(QStringLiteral("curl"),
                               {QStringLiteral("-s"), QStringLiteral("-S"), QStringLiteral("-T"),
-                               local + QStringLiteral("big.bin"), p.url(QStringLiteral("curl.bin"))});
+                               local + QStringLiteral("big.bin"),
+                               p.url(QStringLiteral("curl.bin"))});
         },
         [&] {
             QFile::remove(work + QStringLiteral("/big.bin"));

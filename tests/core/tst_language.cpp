@@ -22,13 +22,14 @@ private Q_SLOTS:
         // A small database of our own with the awkward rows.
         m_db = m_dir.filePath(QStringLiteral("lang.db"));
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("make"));
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("make"));
             db.setDatabaseName(m_db);
             QVERIFY(db.open());
             QSqlQuery q(db);
             QVERIFY(q.exec(QStringLiteral("CREATE TABLE deutsch (key TEXT, inhalt TEXT)")));
-            const char *rows[][2] = {{"HELLO", "Hallo"}, {"EMPTY", ""}, {"TWICE", "erste"},
-                                     {"TWICE", "zweite"}, {"Datei", "&Datei"}, {"DATEI", "GROSS"},
+            const char *rows[][2] = {{"HELLO", "Hallo"},   {"EMPTY", ""},       {"TWICE", "erste"},
+                                     {"TWICE", "zweite"},  {"Datei", "&Datei"}, {"DATEI", "GROSS"},
                                      {"IT'S", "mit Quote"}};
             for (auto &r : rows) {
                 q.prepare(QStringLiteral("INSERT INTO deutsch VALUES (?, ?)"));
@@ -48,18 +49,32 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
         const QString de = QStringLiteral("deutsch");
-        QTest::newRow("found") << de << "HELLO" << "Hallo";
-        QTest::newRow("missing key") << de << "NOPE" << "########";
-        QTest::newRow("empty text") << de << "EMPTY" << "########";
-        QTest::newRow("null text") << de << "NULLTEXT" << "########";
-        QTest::newRow("no language chosen") << QString() << "HELLO" << "########";
-        QTest::newRow("unknown table") << "klingonisch" << "HELLO" << "########";
-        QTest::newRow("table name with quote") << "de\"utsch" << "HELLO" << "########";
-        QTest::newRow("key holding a quote finds its own row") << de << "IT'S" << "mit Quote";
-        QTest::newRow("key with injection finds nothing") << de << "x' OR '1'='1" << "########";
-        QTest::newRow("two rows: the first wins") << de << "TWICE" << "erste";
-        QTest::newRow("mixed-case key") << de << "Datei" << "&Datei";
-        QTest::newRow("upper-case twin is another key") << de << "DATEI" << "GROSS";
+        QTest::newRow("found") << de << "HELLO"
+                               << "Hallo";
+        QTest::newRow("missing key") << de << "NOPE"
+                                     << "########";
+        QTest::newRow("empty text") << de << "EMPTY"
+                                    << "########";
+        QTest::newRow("null text") << de << "NULLTEXT"
+                                   << "########";
+        QTest::newRow("no language chosen") << QString() << "HELLO"
+                                            << "########";
+        QTest::newRow("unknown table") << "klingonisch"
+                                       << "HELLO"
+                                       << "########";
+        QTest::newRow("table name with quote") << "de\"utsch"
+                                               << "HELLO"
+                                               << "########";
+        QTest::newRow("key holding a quote finds its own row") << de << "IT'S"
+                                                               << "mit Quote";
+        QTest::newRow("key with injection finds nothing") << de << "x' OR '1'='1"
+                                                          << "########";
+        QTest::newRow("two rows: the first wins") << de << "TWICE"
+                                                  << "erste";
+        QTest::newRow("mixed-case key") << de << "Datei"
+                                        << "&Datei";
+        QTest::newRow("upper-case twin is another key") << de << "DATEI"
+                                                        << "GROSS";
     }
 
     void getText()

@@ -19,10 +19,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("paneWidth");
         QTest::addColumn<int>("historyTop");
         QTest::newRow("normal") << 12000 << 9000 << 7400 << 2010 << 5420 << 5800 << 5380;
-        QTest::newRow("odd width halves down") << 12001 << 9000 << 7400 << 2010 << 5420 << 5800 << 5380;
+        QTest::newRow("odd width halves down")
+            << 12001 << 9000 << 7400 << 2010 << 5420 << 5800 << 5380;
         QTest::newRow("exactly fits") << 12000 << 3580 << 2000 << 2010 << 0 << 5800 << -20;
-        QTest::newRow("too small: heights unchanged") << 12000 << 3000 << 1400 << 2010 << -1 << 5800 << -620;
-        QTest::newRow("too narrow: widths unchanged") << 300 << 9000 << 7400 << 2010 << 5420 << -1 << 5380;
+        QTest::newRow("too small: heights unchanged")
+            << 12000 << 3000 << 1400 << 2010 << -1 << 5800 << -620;
+        QTest::newRow("too narrow: widths unchanged")
+            << 300 << 9000 << 7400 << 2010 << 5420 << -1 << 5380;
     }
 
     void placements()
@@ -35,7 +38,9 @@ private Q_SLOTS:
         QFETCH(int, paneWidth);
         QFETCH(int, historyTop);
         const MainSizes main{mainWidth, mainHeight, innerHeight};
-        const auto expectSize = [](int v) { return v < 0 ? std::optional<int>() : std::optional<int>(v); };
+        const auto expectSize = [](int v) {
+            return v < 0 ? std::optional<int>() : std::optional<int>(v);
+        };
 
         const Placement local = LocalPlacement(main, historyHeight);
         QCOMPARE(local.height, expectSize(paneHeight));
@@ -63,8 +68,8 @@ private Q_SLOTS:
         const int inner = 5000, height = 300;
         const int up = UploadToolbarTop(inner, height);
         const int down = DownloadToolbarTop(inner, height);
-        QCOMPARE(up + height, inner / 2);     // upload ends at the middle
-        QCOMPARE(down, inner / 2 + height);   // download begins one height below it
+        QCOMPARE(up + height, inner / 2);   // upload ends at the middle
+        QCOMPARE(down, inner / 2 + height); // download begins one height below it
         QVERIFY(down > up + height);
     }
 };

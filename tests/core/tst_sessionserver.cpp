@@ -91,8 +91,8 @@ private Q_SLOTS:
 
         const QString work = server.workFolder();
         QVERIFY(FtpChangeDir(work));
-        QVERIFY(FtpMakeDir(QStringLiteral("docs")));            // relative
-        QVERIFY(!FtpMakeDir(QStringLiteral("docs")));           // exists
+        QVERIFY(FtpMakeDir(QStringLiteral("docs")));  // relative
+        QVERIFY(!FtpMakeDir(QStringLiteral("docs"))); // exists
         QVERIFY(FtpChangeDir(QStringLiteral("docs")));
         QCOMPARE(FtpCurrentDir(), QDir::cleanPath(work + QStringLiteral("/docs")));
         QVERIFY(FtpChangeDir(QStringLiteral("..")));

@@ -12,14 +12,14 @@
 #include "shell/frmuploaddownload.h"
 #include "shell/mdimain.h"
 
-#include <QAction>
-#include <QGroupBox>
-#include <QMenu>
 #include "platform/toolbar.h"
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QTextBlock>
@@ -27,7 +27,10 @@
 #include <QTextEdit>
 
 namespace {
-QTextEdit *logBox() { return frmTransferHistory::instance().rtfTransferHistory; }
+QTextEdit *logBox()
+{
+    return frmTransferHistory::instance().rtfTransferHistory;
+}
 
 // The colour of every character of the log's last non-empty line.
 QList<QColor> lineColors(int blockNumber)
@@ -175,7 +178,8 @@ private Q_SLOTS:
         QCOMPARE(ConnectFlags, INTERNET_FLAG_PASSIVE);
         m.chkPassiveTransfer->click();
         QCOMPARE(ConnectFlags, 0u);
-        const QStringList lines = logBox()->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList lines =
+            logBox()->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.mid(lines.size() - 2),
                  (QStringList{GetText("PASSIVE_TRANSER_ON"), GetText("PASSIVE_TRANSER_OFF")}));
         const int last = logBox()->document()->blockCount() - 2;

@@ -7,8 +7,8 @@
 #include "shell/mdimain.h"
 
 #include <QComboBox>
-#include <QMenu>
 #include <QLabel>
+#include <QMenu>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -25,7 +25,8 @@ void writeLanguages(const QString &path, const QStringList &names)
         db.setDatabaseName(path);
         QVERIFY(db.open());
         QSqlQuery q(db);
-        QVERIFY(q.exec(QStringLiteral("CREATE TABLE languages (id INTEGER, name TEXT, display TEXT)")));
+        QVERIFY(
+            q.exec(QStringLiteral("CREATE TABLE languages (id INTEGER, name TEXT, display TEXT)")));
         for (int i = 0; i < names.size(); ++i) {
             const QString table = QStringLiteral("t%1").arg(i);
             q.prepare(QStringLiteral("INSERT INTO languages VALUES (?, ?, ?)"));

@@ -31,7 +31,8 @@ inline QMap<QString, QByteArray> treeOf(const QString &root)
             if (!f.open(QIODevice::ReadOnly))
                 tree.insert(rel, "<unreadable>");
             else
-                tree.insert(rel, QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex());
+                tree.insert(
+                    rel, QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex());
         }
     }
     return tree;

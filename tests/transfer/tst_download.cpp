@@ -74,14 +74,17 @@ private Q_SLOTS:
         QCOMPARE(treeOf(m_target), expected);
         QCOMPARE(readFile(m_target + QStringLiteral("f1.txt")), QByteArray("new f1"));
         const QStringList lines = logLines();
-        const QString start = QStringLiteral("[black]") + GetText("MDOWN_DOWNSTART") + QLatin1Char(' ');
+        const QString start =
+            QStringLiteral("[black]") + GetText("MDOWN_DOWNSTART") + QLatin1Char(' ');
         const QString ok = QStringLiteral("[green]") + GetText("MDOWN_DOWNOK");
-        const QString folder = QStringLiteral("[black]") + GetText("MDOWN_FOLDNEW") + QLatin1Char(' ');
+        const QString folder =
+            QStringLiteral("[black]") + GetText("MDOWN_FOLDNEW") + QLatin1Char(' ');
         const QString created = QStringLiteral("[green]") + GetText("MDOWN_CREATEOK");
         // Files of the base folder by name, then each folder before its
         // contents, files of nested folders with their server folder.
-        QCOMPARE(lines.mid(0, 4), (QStringList{start + "f1.txt", ok,
-                                              folder + m_target + "top" + GetText("MDOWN_AN"), created}));
+        QCOMPARE(lines.mid(0, 4),
+                 (QStringList{start + "f1.txt", ok, folder + m_target + "top" + GetText("MDOWN_AN"),
+                              created}));
         QVERIFY(lines.contains(start + dl + "/top/a.txt"));
         QVERIFY(lines.contains(start + dl + "/top/sub/b.txt"));
         QVERIFY(lines.contains(folder + m_target + "top/emptydir" + GetText("MDOWN_AN")));
@@ -110,7 +113,8 @@ private Q_SLOTS:
         ClearLog();
         DownloadServerSelection();
         const QStringList lines = logLines();
-        QCOMPARE(lines.count(QStringLiteral("[green]") + GetText("MDOWN_CREATEOK")), 1); // emptydir only
+        QCOMPARE(lines.count(QStringLiteral("[green]") + GetText("MDOWN_CREATEOK")),
+                 1); // emptydir only
         QCOMPARE(readFile(m_target + QStringLiteral("top/sub/b.txt")), QByteArray(100000, 'b'));
     }
 
@@ -197,7 +201,8 @@ private Q_SLOTS:
         }
         QVERIFY(!QFile::exists(QStringLiteral("/etc/z")));
         const QStringList lines = logLines();
-        const QString refused = QStringLiteral("[red]") + GetText("MDOWN_DOWNFAILED") + QLatin1Char(' ');
+        const QString refused =
+            QStringLiteral("[red]") + GetText("MDOWN_DOWNFAILED") + QLatin1Char(' ');
         for (const char *name : {"../x", "a/../../y", "/etc/z", "b\\..\\c", ".", "../up"})
             QVERIFY2(lines.contains(refused + QLatin1String(name)), name);
         QVERIFY(lines.contains(refused + QStringLiteral("/deep/../x")));
@@ -211,7 +216,8 @@ private Q_SLOTS:
         FtpTestServer server(FtpTestServer::Kind::Pyftpdlib, slow);
         QVERIFY2(server.start(), qPrintable(server.error()));
         for (int i = 0; i < 8; ++i)
-            writeFile(server.localPath(QStringLiteral("/many/f%1.bin").arg(i)), QByteArray(2 * 1024 * 1024, 'm'));
+            writeFile(server.localPath(QStringLiteral("/many/f%1.bin").arg(i)),
+                      QByteArray(2 * 1024 * 1024, 'm'));
         QVERIFY(connectTo(server));
         selectItems(serverList(), {"many"});
         ClearLog();

@@ -17,13 +17,31 @@ private Q_SLOTS:
         QTest::addColumn<QString>("find");
         QTest::addColumn<QString>("replacement");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("backslashes") << "a\\b\\c\\" << "\\" << "/" << "a/b/c/";
-        QTest::newRow("slashes back") << "/pub/docs" << "/" << "\\" << "\\pub\\docs";
-        QTest::newRow("nothing found") << "abc" << "x" << "y" << "abc";
-        QTest::newRow("removal") << "a--b--" << "--" << "" << "ab";
+        QTest::newRow("backslashes") << "a\\b\\c\\"
+                                     << "\\"
+                                     << "/"
+                                     << "a/b/c/";
+        QTest::newRow("slashes back") << "/pub/docs"
+                                      << "/"
+                                      << "\\"
+                                      << "\\pub\\docs";
+        QTest::newRow("nothing found") << "abc"
+                                       << "x"
+                                       << "y"
+                                       << "abc";
+        QTest::newRow("removal") << "a--b--"
+                                 << "--"
+                                 << ""
+                                 << "ab";
         // A replacement that holds the found text must not loop for ever.
-        QTest::newRow("replacement contains find") << "aa" << "a" << "ba" << "baba";
-        QTest::newRow("empty find") << "abc" << "" << "x" << "abc";
+        QTest::newRow("replacement contains find") << "aa"
+                                                   << "a"
+                                                   << "ba"
+                                                   << "baba";
+        QTest::newRow("empty find") << "abc"
+                                    << ""
+                                    << "x"
+                                    << "abc";
     }
     void replaceAll()
     {
@@ -46,7 +64,8 @@ private Q_SLOTS:
         QTest::newRow("not listed") << QByteArray("TXT\r\n") << "b.bin" << false;
         QTest::newRow("comma fields") << QByteArray("TXT,HTM\r\n") << "x.htm" << true;
         QTest::newRow("quoted field") << QByteArray("\"PHP\"\r\n") << "x.php" << true;
-        QTest::newRow("empty lines and fields match nothing") << QByteArray("\r\n,\r\nTXT\r\n") << "b.bin" << false;
+        QTest::newRow("empty lines and fields match nothing")
+            << QByteArray("\r\n,\r\nTXT\r\n") << "b.bin" << false;
         QTest::newRow("needs the dot") << QByteArray("TXT\r\n") << "txt" << false;
     }
     void asciiList()
@@ -102,7 +121,8 @@ private Q_SLOTS:
         QTest::newRow("absolute") << "/etc/z" << false;
         QTest::newRow("backslashes") << "b\\..\\c" << false;
         QTest::newRow("line break") << "a\r\nb" << false;
-        QTest::newRow("nul") << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b")) << false;
+        QTest::newRow("nul") << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b"))
+                             << false;
     }
     void safeNames()
     {

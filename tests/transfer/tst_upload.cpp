@@ -1,8 +1,8 @@
 // Uploads of the local selection: files and folder trees arrive as they are
 // on the local disk, in the log's order, in the chosen transfer type.
 
-#include "core/mdatabase.h"
 #include "core/download.h"
+#include "core/mdatabase.h"
 #include "core/upload.h"
 #include "platform/programfolder.h"
 #include "platform/toolbar.h"
@@ -59,7 +59,8 @@ private Q_SLOTS:
         expected.remove(QStringLiteral("other.txt"));
         QCOMPARE(treeOf(root), expected);
         const QStringList lines = logLines();
-        const QString begin = QStringLiteral("[black]") + GetText("FRMPULOC_BEGUP") + QLatin1Char(' ');
+        const QString begin =
+            QStringLiteral("[black]") + GetText("FRMPULOC_BEGUP") + QLatin1Char(' ');
         const QString ok = QStringLiteral("[green]") + GetText("MPUB_UPOK");
         const QString dirOk = QStringLiteral("[green]") + GetText("FRMPUSERVER_DIROK");
         const auto made = [](const QString &name) {
@@ -100,7 +101,8 @@ private Q_SLOTS:
         const QString work = server.workFolder() + QLatin1Char('/');
         QCOMPARE(readFile(server.localPath(work + QStringLiteral("a.txt.bak"))),
                  QByteArray("one\r\ntwo\r\nthree\r\n"));
-        QCOMPARE(readFile(server.localPath(work + QStringLiteral("b.bin"))), QByteArray("x\ny\n\r\n"));
+        QCOMPARE(readFile(server.localPath(work + QStringLiteral("b.bin"))),
+                 QByteArray("x\ny\n\r\n"));
     }
 
     void notConnected()

@@ -71,13 +71,15 @@ int main(int argc, char **argv)
 
     QFile::remove(out + QLatin1String(".tmp"));
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("out"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("out"));
         db.setDatabaseName(out + QLatin1String(".tmp"));
         if (!db.open())
             return 1;
         QSqlQuery q(db);
         db.transaction();
-        if (!exec(q, QStringLiteral("CREATE TABLE languages (id INTEGER, name TEXT, display TEXT)")))
+        if (!exec(q,
+                  QStringLiteral("CREATE TABLE languages (id INTEGER, name TEXT, display TEXT)")))
             return 1;
         for (const QStringList &lang : languages) {
             q.prepare(QStringLiteral("INSERT INTO languages VALUES (?, ?, ?)"));
