@@ -8,6 +8,7 @@
 #include "localfiles.h"
 #include "localpane/frmlocal.h"
 #include "localpane/mshelldelete.h"
+#include "localpanetest.h"
 #include "platform/listview.h"
 #include "platform/trash.h"
 #include "platform/treeview.h"
@@ -26,42 +27,16 @@
 #include <memory>
 
 using namespace LocalFiles;
+using namespace LocalPaneTest;
 
 namespace {
 const QColor Green(0, 200, 0), Red(200, 0, 0);
-
-frmLocal &pane()
-{
-    return frmLocal::instance();
-}
-
-QStringList listNames()
-{
-    QStringList n;
-    for (int i = 0; i < pane().lsvDirFile->count(); ++i)
-        n << pane().lsvDirFile->text(i);
-    return n;
-}
 
 void select(const QStringList &names)
 {
     ListView *list = pane().lsvDirFile;
     for (int i = 0; i < list->count(); ++i)
         list->setSelected(i, names.contains(list->text(i)));
-}
-
-QList<std::pair<QString, QColor>> logLines()
-{
-    QList<std::pair<QString, QColor>> lines;
-    const QTextDocument *doc = frmTransferHistory::instance().rtfTransferHistory->document();
-    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-        if (b.text().isEmpty())
-            continue;
-        const auto it = b.begin();
-        lines.append(
-            {b.text(), it.atEnd() ? QColor() : it.fragment().charFormat().foreground().color()});
-    }
-    return lines;
 }
 
 QString trashed(const QString &name)

@@ -7,6 +7,7 @@
 #include "fakedialogs.h"
 #include "localfiles.h"
 #include "localpane/frmlocal.h"
+#include "localpanetest.h"
 #include "platform/listview.h"
 #include "platform/places.h"
 #include "platform/toolbar.h"
@@ -27,20 +28,9 @@
 #include <memory>
 
 using namespace LocalFiles;
+using namespace LocalPaneTest;
 
 namespace {
-frmLocal &pane()
-{
-    return frmLocal::instance();
-}
-
-QStringList listNames()
-{
-    QStringList n;
-    for (int i = 0; i < pane().lsvDirFile->count(); ++i)
-        n << pane().lsvDirFile->text(i);
-    return n;
-}
 
 int listRow(const QString &name)
 {
@@ -55,20 +45,6 @@ QStringList childKeys(const QTreeWidgetItem *node)
     return keys;
 }
 
-// The log's lines (without the welcome line) with the colour of each.
-QList<std::pair<QString, QColor>> logLines()
-{
-    QList<std::pair<QString, QColor>> lines;
-    const QTextDocument *doc = frmTransferHistory::instance().rtfTransferHistory->document();
-    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-        if (b.text().isEmpty())
-            continue;
-        const auto it = b.begin();
-        lines.append(
-            {b.text(), it.atEnd() ? QColor() : it.fragment().charFormat().foreground().color()});
-    }
-    return lines;
-}
 } // namespace
 
 class TestLocalPane : public QObject {
