@@ -21,25 +21,6 @@ namespace {
 
 const QString Slash = QStringLiteral("/");
 
-// The folders of a server path, from the root down ("/" has none).
-QStringList components(const QString &path)
-{
-    return QString(path).replace(QLatin1Char('\\'), QLatin1Char('/'))
-        .split(QLatin1Char('/'), Qt::SkipEmptyParts);
-}
-
-// Sets the server's current folder from "/" one component at a time. False
-// when a folder on the way cannot be entered: the server would otherwise be
-// left in another folder, whose files would be taken for this one's.
-bool changeDownFromRoot(const QStringList &parts)
-{
-    FtpChangeDir(Slash);
-    for (const QString &part : parts)
-        if (!FtpChangeDir(part))
-            return false;
-    return true;
-}
-
 void refused(const QString &name)
 {
     LogLine(GetText("MDOWN_DOWNFAILED") + QLatin1Char(' ') + name, LogColor::Red);
@@ -102,6 +83,24 @@ void showTargetInLocalPane(const QString &target)
 
 } // namespace
 
+QStringList ServerPathComponents(const QString &path)
+{
+    // A server folder's own name may hold a backslash (the server's current
+    // folder is taken as it reports it); only "/" separates folders.
+    return path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+}
+
+// A folder that cannot be entered stops the walk: the server would otherwise
+// be left in another folder, whose files would be taken for this one's.
+bool ChangeDownFromRoot(const QStringList &parts)
+{
+    FtpChangeDir(Slash);
+    for (const QString &part : parts)
+        if (!FtpChangeDir(part))
+            return false;
+    return true;
+}
+
 bool IsSafeServerName(const QString &name)
 {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
@@ -113,51 +112,64 @@ bool IsSafeServerName(const QString &name)
     return true;
 }
 
-int ListServerFolderForDownload(HINTERNET connection, QString &path, const QString &mask)
+void ListServerFolderTree(const ServerFolderWalk &walk, HINTERNET connection, QString &path,
+                          const QString &mask)
 {
-    if (!path.endsWith(QLatin1Char('\\')) && !path.endsWith(QLatin1Char('/')))
+    if (!path.endsWith(QLatin1Char('/')))
         path += QLatin1Char('/');
-    QString folder = path;
-    folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString folder = path;
 
-    ConnectFromMainWindow();
-    connection = hFtpConnection; // the reconnect replaced the connection
-    if (!changeDownFromRoot(components(folder))) {
+    if (walk.reconnect) {
+        ConnectFromMainWindow();
+        connection = hFtpConnection; // the reconnect replaced the connection
+    }
+    if (!ChangeDownFromRoot(ServerPathComponents(folder))) {
         if (connection != 0)
-            refused(folder);
-        return 0;
+            walk.refuse(folder);
+        return;
     }
 
     WIN32_FIND_DATA data;
     const HINTERNET find = FtpFindFirstFile(connection, mask, data, 0, 0);
     if (find == 0)
-        return 0;
-    std::vector<size_t> folders;
+        return;
+    std::vector<QString> folders;
     bool more = true;
     while (more) {
-        Ui::ThrottledYield();
+        if (walk.yield)
+            Ui::ThrottledYield();
         const QString name = data.cFileName;
         const bool isFolder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         if (isFolder && (name == QLatin1String(".") || name == QLatin1String(".."))) {
             // the folder itself and its parent
         } else if (!IsSafeServerName(name)) {
-            // Never joined into a local path; nothing below it is fetched.
-            refused(folder + name);
+            // Never joined into a path; nothing below it is walked.
+            walk.refuse(folder + name);
         } else if (!isFolder) {
-            DownloadList.push_back({name, folder, QString::number(data.dwFileAttributes), 0});
+            walk.add(name, folder, data);
         } else {
-            folders.push_back(DownloadList.size());
-            DownloadList.push_back({QString(), folder + name + Slash,
-                                    QString::number(data.dwFileAttributes),
-                                    std::int64_t(data.nFileSize & 0xFFFFFFFFu)});
+            folders.push_back(folder + name + Slash);
+            walk.add(QString(), folders.back(), data);
         }
         more = InternetFindNextFile(find, data);
     }
     InternetCloseHandle(find);
-    for (const size_t index : folders) {
-        QString sub = DownloadList[index].Path;
-        ListServerFolderForDownload(hFtpConnection, sub, mask);
-    }
+    for (QString &sub : folders)
+        ListServerFolderTree(walk, hFtpConnection, sub, mask);
+}
+
+int ListServerFolderForDownload(HINTERNET connection, QString &path, const QString &mask)
+{
+    ServerFolderWalk walk;
+    walk.reconnect = true;
+    walk.yield = true;
+    walk.add = [](const QString &name, const QString &folder, const WIN32_FIND_DATA &data) {
+        // The size is kept for folder records only.
+        const std::int64_t size = name.isEmpty() ? std::int64_t(data.nFileSize & 0xFFFFFFFFu) : 0;
+        DownloadList.push_back({name, folder, QString::number(data.dwFileAttributes), size});
+    };
+    walk.refuse = refused;
+    ListServerFolderTree(walk, connection, path, mask);
     return 0;
 }
 
@@ -222,7 +234,7 @@ void DownloadServerSelection()
             relative.chop(1);
         const bool folderReady = ensureLocalFolder(target, relative, failedFolders);
         if (!e.Name.isEmpty()) {
-            if (folderReady && changeDownFromRoot(components(e.Path))) {
+            if (folderReady && ChangeDownFromRoot(ServerPathComponents(e.Path))) {
                 downloadOne(e.Path + e.Name, target + relative + Slash + e.Name, e.Name);
             } else {
                 LogLine(GetText("MDOWN_DOWNSTART") + QLatin1Char(' ') + e.Path + e.Name);

@@ -5,8 +5,10 @@
 #include "platform/wininet.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // One item of the download: Name empty for a folder; Path "*" for a file of
@@ -23,8 +25,40 @@ extern std::vector<DownloadEntry> DownloadList;
 
 void DownloadServerSelection();
 // Appends the entries of the server folder path and, recursively, of its
-// sub-folders. A path without a closing separator gets one.
+// sub-folders. A path without a closing "/" gets one.
 int ListServerFolderForDownload(HINTERNET connection, QString &path, const QString &mask);
+
+// What the walks of a server folder tree (the download's, the delete's) do
+// their own way.
+struct ServerFolderWalk {
+    // A fresh connection before each folder is listed; without it the walk
+    // lists on the connection it is given.
+    bool reconnect = false;
+    // Pending window messages handled per listed entry.
+    bool yield = false;
+    // Appends one record: a file (its name and the listed folder with a
+    // closing "/") or a folder (an empty name and its own path with a
+    // closing "/").
+    std::function<void(const QString &name, const QString &path, const WIN32_FIND_DATA &data)> add;
+    // What is not walked: a listed name that may not be joined into a path
+    // (the folder and the name), or a folder that cannot be entered.
+    std::function<void(const QString &what)> refuse;
+};
+
+// Lists the server folder path, then walks its sub-folders in listing order:
+// every folder's entries come before the entries of its first sub-folder. A
+// path without a closing "/" gets one (the caller's variable too).
+// The folder is reached from "/" one component at a time; when one cannot be
+// entered the folder is refused and nothing is listed in its place.
+void ListServerFolderTree(const ServerFolderWalk &walk, HINTERNET connection, QString &path,
+                          const QString &mask);
+
+// The folders of a server path from the root down; empty pieces (the root,
+// doubled or closing separators) are left out.
+QStringList ServerPathComponents(const QString &path);
+// Sets the server's current folder from "/" one component at a time; false
+// as soon as one cannot be entered (the walk goes no further).
+bool ChangeDownFromRoot(const QStringList &parts);
 
 // A name from the server that may be joined into a local path: not empty,
 // not "." or "..", no "/" or "\" and no line break or NUL in it.

@@ -5,6 +5,7 @@
 #include "core/logcaret.h"
 #include "core/mdatabase.h"
 #include "core/mpublic.h"
+#include "core/serverdelete.h"
 #include "core/serverlisting.h"
 #include "core/session.h"
 #include "localpane/frmlocal.h"
@@ -16,6 +17,9 @@
 #include "platform/toolbar.h"
 #include "platform/twips.h"
 #include "platform/ui.h"
+#include "serverpane/frmpopupfrmserver.h"
+#include "serverpane/openserverfile.h"
+#include "serverpane/servercommands.h"
 #include "serverpane/serverpanelayout.h"
 #include "shell/mdimain.h"
 
@@ -25,12 +29,6 @@
 #include <QStyle>
 
 namespace {
-
-// The procedures of the server's delete, opening and context menu are not
-// part of the pane; until they are in place these do nothing.
-void DeleteServerSelection() {}
-void OpenServerFile() {}
-void PopUpServerMenu() {}
 
 const QString Parent = QStringLiteral("..");
 
@@ -179,6 +177,10 @@ void frmServer::SelectServerFolder(const QString &folder)
 
 void frmServer::PruneServerCombo(bool viaRoot)
 {
+    // Without a live connection no folder can be entered; the entries are
+    // not known to be gone.
+    if (FtpCurrentDir().isEmpty())
+        return;
     const int count = cboServer->count();
     for (int i = 0; i < count; ++i) {
         // Indexes past the end of the shortened list read as empty.
@@ -247,8 +249,10 @@ void frmServer::lsvServer_KeyDown(int keyCode, Qt::KeyboardModifiers)
 void frmServer::lsvServer_MouseDown(int button)
 {
     // The menu acts on the selected item, not on the one under the pointer.
-    if (button == 2 && !lsvServer->text(lsvServer->selectedItem()).isEmpty())
-        PopUpServerMenu();
+    if (button == 2 && !lsvServer->text(lsvServer->selectedItem()).isEmpty()) {
+        frmPopUpfrmServer &popup = frmPopUpfrmServer::instance();
+        popup.PopupMenu(popup.mnu, popup.mnuDownload);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -261,7 +265,7 @@ void frmServer::tlbServerLinks_ButtonClick(const QString &key)
         return;
     }
     if (key == QLatin1String("del")) {
-        deleteWithoutAsking();
+        DeleteServerSelectionAndPrune();
     } else if (key == QLatin1String("open")) {
         OpenServerFile();
     } else if (key == QLatin1String("new")) {
@@ -274,16 +278,6 @@ void frmServer::tlbServerLinks_ButtonClick(const QString &key)
     } else if (key == QLatin1String("download")) {
         downloadSelection();
     }
-}
-
-void frmServer::deleteWithoutAsking()
-{
-    DeleteServerSelection();
-    ListServerFolder(hFtpConnection);
-    const QString current = FtpCurrentDir();
-    PruneServerCombo();
-    FtpChangeDir(QStringLiteral("/"));
-    FtpChangeDir(current);
 }
 
 void frmServer::reconnectKeepingFolder()
@@ -299,20 +293,7 @@ void frmServer::reconnectKeepingFolder()
 void frmServer::makeServerFolder()
 {
     reconnectKeepingFolder();
-    int x = 0, y = 0;
-    inputBoxPositionTwips(x, y);
-    const QString name =
-        dialogs().InputBox(GetText("FRMSERVER_DIRNAME"), QString(), QString(), x, y);
-    if (name.isEmpty())
-        return;
-    LogLine(GetText("FRMSERVER_NEWDIR1") + QLatin1Char(' ') + name + QLatin1Char(' ') +
-            GetText("FRMSERVER_NEWDIR2"));
-    if (!FtpMakeDir(name)) {
-        LogLine(GetText("FRMSERVER_GENFAIL"), LogColor::Red);
-        return;
-    }
-    LogLine(GetText("FRMSERVER_GENOK"), LogColor::Green);
-    ListServerFolder(hFtpConnection);
+    MakeServerFolder(NewFolderKeys::Toolbar);
 }
 
 void frmServer::goToSelectedItem()

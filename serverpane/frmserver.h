@@ -30,7 +30,8 @@ public:
     // folder through cboServer_Click.
     void SelectServerFolder(const QString &folder);
     // Removes every combo entry that can no longer be entered; with viaRoot
-    // each test starts from "/".
+    // each test starts from "/". Without a live connection nothing is
+    // removed.
     void PruneServerCombo(bool viaRoot = true);
 
     void cboServer_Click();
@@ -53,7 +54,6 @@ protected:
 
 private:
     void addToolbarButtons();
-    void deleteWithoutAsking();
     void makeServerFolder();
     void downloadSelection();
     void goToSelectedItem();

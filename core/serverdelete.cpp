@@ -1,0 +1,212 @@
+#include "core/serverdelete.h"
+
+#include "core/download.h"
+#include "core/logcaret.h"
+#include "core/mdatabase.h"
+#include "core/mpublic.h"
+#include "core/serverlisting.h"
+#include "core/session.h"
+#include "platform/listview.h"
+#include "platform/ui.h"
+#include "serverpane/frmserver.h"
+#include "shell/mdimain.h"
+
+#include <QProgressBar>
+
+std::vector<SelectionEntry> DeleteList;
+
+namespace {
+
+const QString Slash = QStringLiteral("/");
+const QString Folder = QStringLiteral("16");
+
+void refused(const QString &what)
+{
+    LogLine(GetText("MDEL_DELFAILED") + QLatin1Char(' ') + what, LogColor::Red);
+}
+
+void logResult(bool ok)
+{
+    if (ok)
+        LogLine(GetText("MDEL_DELOK"), LogColor::Green);
+    else
+        LogLine(GetText("MDEL_DELFAILED"), LogColor::Red);
+}
+
+// The selected items of the server list in list order. A name the server
+// gave that cannot be joined into a path is refused: "a/b" would otherwise
+// delete b in the folder a.
+void collectSelection(const QString &startFolder)
+{
+    const ListView &list = *frmServer::instance().lsvServer;
+    for (int i = 0; i < list.count(); ++i) {
+        const QString text = list.text(i);
+        if (!list.isSelected(i) || !TakesPartInDelete(text))
+            continue;
+        if (!IsSafeServerName(text)) {
+            refused(text);
+            continue;
+        }
+        DeleteList.push_back(DeleteSelectionEntry(startFolder, text, list.subItem(i, 1).isEmpty()));
+    }
+}
+
+// Pass 1: one file, deleted by its bare name in its own folder. When that
+// folder cannot be entered nothing is deleted: the server would still be in
+// another folder, where a file of the same name may stand.
+void deleteFile(const SelectionEntry &entry)
+{
+    LogLine(GetText("MDEL_DELFILE") + QLatin1Char(' ') + DeleteLogPath(entry.Path, entry.Name));
+    const bool entered = ChangeDownFromRoot(ServerPathComponents(entry.Path));
+    logResult(entered && FtpDelete(entry.Name));
+}
+
+// Pass 2: one folder, removed by its name from the folder that holds it.
+void removeFolder(const QString &path)
+{
+    LogLine(GetText("MDEL_DELFILE") + QLatin1Char(' ') + path);
+    const FolderToRemove folder = SplitFolderToRemove(path);
+    const bool entered = !folder.name.isEmpty() && ChangeDownFromRoot(folder.parent);
+    logResult(entered && FtpRemoveDir(folder.name));
+}
+
+// The end of every run: a fresh connection back in the start folder, and the
+// path combo without the folders that are gone.
+void finish(const QString &startFolder)
+{
+    ConnectFromMainWindow();
+    FtpChangeDir(startFolder);
+    frmServer::instance().PruneServerCombo(false);
+    FtpChangeDir(startFolder);
+}
+
+} // namespace
+
+bool TakesPartInDelete(const QString &text)
+{
+    return !text.contains(QLatin1String(".."));
+}
+
+SelectionEntry DeleteSelectionEntry(const QString &startFolder, const QString &text, bool isFolder)
+{
+    const QString folder = startFolder == Slash ? Slash : startFolder + Slash;
+    if (isFolder)
+        return {QString(), folder + text, Folder};
+    return {text, folder, QStringLiteral("128")};
+}
+
+QString DeleteLogPath(const QString &path, const QString &name)
+{
+    QString full = path;
+    if (!full.endsWith(Slash))
+        full += Slash;
+    if (!full.startsWith(Slash))
+        full.prepend(Slash);
+    return full + name;
+}
+
+void SortFoldersLongestFirst(QStringList &folders)
+{
+    // Neighbours swap only when the later one is strictly longer, so
+    // folders of equal length keep the order in which they were found.
+    const qsizetype n = folders.size() - 1;
+    for (qsizetype pass = 0; pass < n; ++pass)
+        for (qsizetype j = 0; j < n; ++j)
+            if (folders[j + 1].length() > folders[j].length())
+                folders.swapItemsAt(j, j + 1);
+}
+
+FolderToRemove SplitFolderToRemove(const QString &path)
+{
+    FolderToRemove folder;
+    folder.parent = ServerPathComponents(path);
+    if (!folder.parent.isEmpty())
+        folder.name = folder.parent.takeLast();
+    return folder;
+}
+
+int ListServerFolderForDelete(HINTERNET connection, QString &path, const QString &mask)
+{
+    ServerFolderWalk walk;
+    walk.add = [](const QString &name, const QString &folder, const WIN32_FIND_DATA &data) {
+        DeleteList.push_back({name, folder, QString::number(data.dwFileAttributes)});
+    };
+    walk.refuse = refused;
+    ListServerFolderTree(walk, connection, path, mask);
+    return 0;
+}
+
+void DeleteServerSelection()
+{
+    if (Ui::isBusy())
+        return;
+    BusyScope busy;
+    WaitCursor wait;
+    const QString startFolder = FtpCurrentDir();
+    DeleteList.clear();
+    collectSelection(startFolder);
+    if (hFtpConnection == 0) {
+        finish(startFolder);
+        return;
+    }
+    const size_t selected = DeleteList.size();
+    for (size_t i = 0; i < selected; ++i) {
+        if (DeleteList[i].Attr.toInt() != 16)
+            continue;
+        QString path = DeleteList[i].Path; // the record keeps its path without a closing "/"
+        ListServerFolderForDelete(hFtpConnection, path, QStringLiteral("*.*"));
+    }
+    if (DeleteList.empty()) {
+        finish(startFolder);
+        return;
+    }
+
+    QProgressBar *progress = mdiMain::instance().pgbBottom;
+    const bool wasVisible = progress->isVisible();
+    progress->setRange(0, int(DeleteList.size()));
+    progress->setValue(0);
+    progress->setVisible(true);
+
+    // Pass 1: every file, in list order; the folders are set aside.
+    QStringList folders;
+    for (size_t i = 0; i < DeleteList.size(); ++i) {
+        progress->setValue(int(i));
+        const SelectionEntry &entry = DeleteList[i];
+        if (entry.Name.isEmpty())
+            folders.append(entry.Path);
+        else
+            deleteFile(entry);
+        FtpChangeDir(startFolder);
+        Ui::ThrottledYield();
+    }
+
+    // Pass 2: the folders, every sub-folder before the folder holding it.
+    SortFoldersLongestFirst(folders);
+    for (const QString &folder : folders) {
+        removeFolder(folder);
+        ConnectFromMainWindow();
+        FtpChangeDir(startFolder);
+    }
+    // The bar stays where the other operations expect it.
+    progress->setValue(0);
+    progress->setVisible(wasVisible);
+
+    finish(startFolder);
+}
+
+void DeleteServerSelectionAndPrune()
+{
+    if (Ui::isBusy())
+        return;
+    DeleteServerSelection();
+    RefreshServerList(hFtpConnection);
+    const QString current = FtpCurrentDir();
+    frmServer::instance().PruneServerCombo(true);
+    FtpChangeDir(Slash);
+    FtpChangeDir(current);
+}
+
+void ResetDeleteState()
+{
+    DeleteList.clear();
+}
