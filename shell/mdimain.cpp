@@ -13,6 +13,7 @@
 #include "platform/twips.h"
 #include "platform/ui.h"
 #include "serverpane/frmserver.h"
+#include "shell/frminfo.h"
 #include "shell/frmtransferhistory.h"
 #include "shell/frmuploaddownload.h"
 
@@ -245,6 +246,7 @@ void mdiMain::buildMenus()
     connect(mnuVerbindungASCIIListe, &QAction::triggered, this,
             [this] { mnuVerbindungASCIIListe_Click(); });
     connect(mnuInfoInfo, &QAction::triggered, this, [this] { mnuInfoInfo_Click(); });
+    connect(mnuInfoWebHomepage, &QAction::triggered, this, [this] { mnuInfoWebHomepage_Click(); });
     connect(tlbConnect, &Toolbar::ButtonClick, this,
             [this](const QString &key) { tlbConnect_ButtonClick(key); });
 }
@@ -434,4 +436,7 @@ void mdiMain::mnuFileExit_Click()
     close();
 }
 
-void mdiMain::mnuInfoInfo_Click() {}
+void mdiMain::mnuInfoInfo_Click()
+{
+    frmInfo::showModal();
+}

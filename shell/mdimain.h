@@ -54,6 +54,7 @@ public:
 
     void mnuFileExit_Click();
     void mnuInfoInfo_Click();
+    void mnuInfoWebHomepage_Click();
 
     // Connection bar.
     QWidget *picTop;

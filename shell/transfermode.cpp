@@ -4,6 +4,7 @@
 #include "core/logcaret.h"
 #include "core/mdatabase.h"
 #include "core/mpublic.h"
+#include "shell/frmasciiliste.h"
 #include "shell/mdimain.h"
 
 #include <QAction>
@@ -65,4 +66,7 @@ void mdiMain::chkPassiveTransfer_Click()
     }
 }
 
-void mdiMain::mnuVerbindungASCIIListe_Click() {}
+void mdiMain::mnuVerbindungASCIIListe_Click()
+{
+    frmASCIIListe::showModal();
+}

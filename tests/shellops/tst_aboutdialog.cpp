@@ -1,0 +1,241 @@
+// The About dialog opened from the main window's Info menu, and the
+// home-page command (with a browser finder and starter of the test's own, so
+// that nothing real is started).
+
+#include "apphelpers.h"
+#include "buildinfo.h"
+#include "core/mdatabase.h"
+#include "core/sysinfo.h"
+#include "fakedialogs.h"
+#include "modal.h"
+#include "platform/programfolder.h"
+#include "platform/registry.h"
+#include "platform/ui.h"
+#include "shell/frminfo.h"
+#include "shell/mdimain.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QTextEdit>
+
+namespace {
+const QString NtKey = QStringLiteral("Software\\Microsoft\\Windows NT\\CurrentVersion");
+
+bool openInfo(const std::function<void(frmInfo &)> &steps)
+{
+    return whileModal<frmInfo>([] { mdiMain::instance().mnuInfoInfo->trigger(); }, steps);
+}
+} // namespace
+
+class TestAboutDialog : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestHome> m_home;
+    std::unique_ptr<TestProgramFolder> m_folder;
+    ScriptedDialogs *m_dialogs = nullptr;
+    FakeRegistry *m_registry = nullptr;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_home = std::make_unique<TestHome>();
+        m_folder = std::make_unique<TestProgramFolder>();
+        chooseLanguage();
+        m_dialogs = &installScriptedDialogs();
+        m_registry = &installFakeRegistry();
+        mdiMain::instance().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mdiMain::instance()));
+    }
+    void cleanup()
+    {
+        resetApplication();
+        setRegistryBackend(nullptr);
+        setSysInfoLauncher(nullptr);
+        setBrowserLauncher({});
+        m_folder.reset();
+        m_home.reset();
+    }
+
+    void labels_data()
+    {
+        QTest::addColumn<QString>("owner"); // null: not registered
+        QTest::addColumn<QString>("organisation");
+        QTest::newRow("owner and organisation") << "Erika Mustermann"
+                                                << "Beispiel GmbH";
+        QTest::newRow("no organisation") << "Erika Mustermann" << QString();
+        QTest::newRow("nothing registered") << QString() << QString();
+    }
+
+    void labels()
+    {
+        QFETCH(QString, owner);
+        QFETCH(QString, organisation);
+        if (!owner.isNull())
+            m_registry->setValue(HKEY_LOCAL_MACHINE, NtKey, QStringLiteral("RegisteredOwner"),
+                                 RegistryValue::text(owner));
+        if (!organisation.isNull())
+            m_registry->setValue(HKEY_LOCAL_MACHINE, NtKey,
+                                 QStringLiteral("RegisteredOrganization"),
+                                 RegistryValue::text(organisation));
+        const bool appeared = openInfo([&](frmInfo &d) {
+            QCOMPARE(d.windowTitle(), GetText("INFO_CAPTION"));
+            QCOMPARE(d.lblAppName->text(), GetText("INFO_APPNAME"));
+            QCOMPARE(d.lblVersion->text(),
+                     GetText("INFO_VERSION") + QStringLiteral(" " QFTP_VERSION));
+            QCOMPARE(d.lblMade->text(), GetText("INFO_MADE"));
+            QCOMPARE(d.lblLicenced->text(), GetText("INFO_LICENCED"));
+            QCOMPARE(d.lblLegal->text(), GetText("INFO_LEGAL"));
+            QCOMPARE(d.cmdOk->text(), GetText("INFO_OK"));
+            QCOMPARE(d.cmdSysInfo->text(), GetText("INFO_SYSINFO"));
+            for (const QString &text :
+                 {d.windowTitle(), d.lblAppName->text(), d.lblMade->text(), d.cmdSysInfo->text()})
+                QVERIFY2(!text.contains(QLatin1String("########")), qPrintable(text));
+            QCOMPARE(d.lblName->text(), owner.isNull() ? QString() : owner);
+            QCOMPARE(d.lblOrg->text(), organisation.isNull() ? QString() : organisation);
+            QVERIFY(!d.richtextboxInfo->toPlainText().trimmed().isEmpty());
+            QVERIFY(d.richtextboxInfo->isReadOnly());
+            QVERIFY(m_dialogs->boxes.isEmpty());
+            d.cmdOk->click();
+        });
+        QVERIFY(appeared);
+        QVERIFY(!frmInfo::exists()); // OK unloaded it
+        QCOMPARE(RegOpenKeyCount(), 0);
+    }
+
+    void opensOnTheFirstPageEveryTime_data()
+    {
+        QTest::addColumn<bool>("byOk");
+        QTest::newRow("closed by OK") << true;
+        QTest::newRow("closed by the window") << false;
+    }
+
+    void opensOnTheFirstPageEveryTime()
+    {
+        QFETCH(bool, byOk);
+        QVERIFY(openInfo([&](frmInfo &d) {
+            QCOMPARE(d.tabstripInfo->currentIndex(), 0);
+            QVERIFY(d.picInfo->isVisible());
+            QVERIFY(!d.picLicenceAgreement->isVisible());
+            d.tabstripInfo->setCurrentIndex(1);
+            QVERIFY(!d.picInfo->isVisible());
+            QVERIFY(d.picLicenceAgreement->isVisible());
+            if (byOk)
+                d.cmdOk->click();
+            else
+                d.close();
+        }));
+        QVERIFY(openInfo([](frmInfo &d) {
+            QCOMPARE(d.tabstripInfo->currentIndex(), 0);
+            QVERIFY(d.picInfo->isVisible());
+            QVERIFY(!d.picLicenceAgreement->isVisible());
+        }));
+    }
+
+    void missingLicenceLeavesTheBoxEmpty()
+    {
+        QVERIFY(QFile::remove(ProgramFolder::file(QStringLiteral("Dateien/la.rtf"))));
+        QVERIFY(openInfo([](frmInfo &d) {
+            QCOMPARE(d.richtextboxInfo->toPlainText(), QString());
+            QVERIFY(d.lblAppName->text() == GetText("INFO_APPNAME"));
+        }));
+        QVERIFY(m_dialogs->boxes.isEmpty());
+    }
+
+    void sysInfoButton_data()
+    {
+        QTest::addColumn<bool>("registered");
+        QTest::newRow("program registered") << true;
+        QTest::newRow("none") << false;
+    }
+
+    void sysInfoButton()
+    {
+        QFETCH(bool, registered);
+        if (registered)
+            m_registry->setValue(HKEY_LOCAL_MACHINE,
+                                 QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                                 QStringLiteral("PATH"),
+                                 RegistryValue::text(QStringLiteral("/opt/tools/hardinfo2")));
+        QStringList started;
+        setSysInfoLauncher([&](const QString &program) {
+            started << program;
+            return true;
+        });
+        QVERIFY(openInfo([](frmInfo &d) {
+            d.cmdSysInfo->click();
+            QVERIFY(d.isVisible()); // the dialog stays open
+        }));
+        if (registered) {
+            QCOMPARE(started, QStringList{QStringLiteral("/opt/tools/hardinfo2")});
+            QVERIFY(m_dialogs->boxes.isEmpty());
+        } else {
+            QVERIFY(started.isEmpty());
+            QCOMPARE(m_dialogs->boxes.size(), 1);
+            QCOMPARE(m_dialogs->boxes[0].text,
+                     QStringLiteral("Systeminformationen sind momentan nicht verfügbar"));
+        }
+    }
+
+    void notOpenedWhileBusy()
+    {
+        BusyScope busy;
+        QVERIFY(!openInfo([](frmInfo &) {}));
+        QVERIFY(!frmInfo::exists());
+    }
+
+    void homepage_data()
+    {
+        QTest::addColumn<bool>("pageExists");
+        QTest::addColumn<QString>("browser");
+        QTest::addColumn<bool>("started");
+        QTest::newRow("a browser") << true << "/usr/bin/firefox" << true;
+        QTest::newRow("a browser with blanks around") << true << " /usr/bin/firefox " << true;
+        QTest::newRow("no browser") << true << "" << false;
+        QTest::newRow("only blanks") << true << "   " << false;
+        QTest::newRow("no index.html beside the program") << false << "/usr/bin/firefox" << false;
+    }
+
+    void homepage()
+    {
+        QFETCH(bool, pageExists);
+        QFETCH(QString, browser);
+        QFETCH(bool, started);
+        const QString page = ProgramFolder::file(QStringLiteral("index.html"));
+        if (!pageExists)
+            QVERIFY(QFile::remove(page));
+        QStringList asked;
+        QList<QStringList> starts;
+        setBrowserLauncher({[&](const QString &file) {
+                                asked << file;
+                                return browser;
+                            },
+                            [&](const QString &program, const QString &argument) {
+                                starts << QStringList{program, argument};
+                                return true;
+                            }});
+
+        mdiMain::instance().mnuInfoWebHomepage->trigger();
+
+        if (pageExists)
+            QCOMPARE(asked, QStringList{page});
+        if (started) {
+            QCOMPARE(starts.size(), 1);
+            QCOMPARE(starts[0], (QStringList{browser.trimmed(), QStringLiteral(QFTP_HOMEPAGE)}));
+            QVERIFY(m_dialogs->boxes.isEmpty());
+        } else {
+            QVERIFY(starts.isEmpty());
+            QCOMPARE(m_dialogs->boxes.size(), 1);
+            const RecordedBox &box = m_dialogs->boxes[0];
+            QCOMPARE(box.text, QStringLiteral("Could not find any web browser!"));
+            QCOMPARE(box.buttons, MsgButtons::Ok);
+            QCOMPARE(box.icon, MsgIcon::Information);
+            QCOMPARE(box.title, QStringLiteral("Information"));
+        }
+    }
+};
+
+QTEST_MAIN(TestAboutDialog)
+#include "tst_aboutdialog.moc"
