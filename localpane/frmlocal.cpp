@@ -1,10 +1,11 @@
 #include "localpane/frmlocal.h"
 
-#include "core/upload.h"
-
 #include "core/layout.h"
 #include "core/logcaret.h"
 #include "core/mdatabase.h"
+#include "core/shellservices.h"
+#include "core/upload.h"
+#include "localpane/frmpopupfrmlocal.h"
 #include "localpane/mshelldelete.h"
 #include "platform/dialogs.h"
 #include "platform/icons.h"
@@ -19,6 +20,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -286,10 +288,10 @@ void frmLocal::lsvDirFile_DblClick()
 
 void frmLocal::lsvDirFile_MouseDown(int button)
 {
-    if (button != 2)
-        return;
-    // The right button pops the local context menu up (with Upload as its
-    // default item) over the selection; the menu is not built yet.
+    // The right button pops the context menu up; it acts on the selection,
+    // not on the item under the pointer.
+    if (button == 2)
+        frmPopUpfrmLocal::instance().PopUp(QCursor::pos());
 }
 
 void frmLocal::tlbDirOptions_ButtonClick(const QString &key)
@@ -300,14 +302,13 @@ void frmLocal::tlbDirOptions_ButtonClick(const QString &key)
         item += lsvDirFile->text(selected);
     const QString k = key.toLower();
     if (k == QLatin1String("del")) {
-        DeleteLocalSelection();
+        frmPopUpfrmLocal::instance().mnuLoeschen_Click();
     } else if (k == QLatin1String("prop")) {
-        // The properties of `item` (the selected entry, else the folder);
-        // the properties window is not built yet.
+        ShowFileProperties(item);
     } else if (k == QLatin1String("new")) {
         CreateLocalFolder();
     } else if (k == QLatin1String("open")) {
-        // Opens the selection with its programs; not built yet.
+        OpenLocalSelection();
     } else if (k == QLatin1String("refresh")) {
         ViewFolder(folder, AllFiles);
     } else if (k == QLatin1String("upload")) {

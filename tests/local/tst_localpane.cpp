@@ -353,8 +353,9 @@ private Q_SLOTS:
         QVERIFY(makeFile(home(QStringLiteral("new.txt"))));
         p.tlbDirOptions->click(QStringLiteral("refresh"));
         QVERIFY(listRow(QStringLiteral("new.txt")) >= 0);
-        for (const char *key : {"open", "prop", "unknown"})
-            p.tlbDirOptions->click(QLatin1String(key));
+        // "open" and "prop" hand files to the desktop; they are tested with a
+        // desktop of the test's own in tests/localops.
+        p.tlbDirOptions->click(QStringLiteral("unknown"));
         QCOMPARE(m_dialogs->boxes.size(), 0);
         // Upload without a connection says so and sends nothing.
         p.tlbDirOptions->click(QStringLiteral("upload"));

@@ -1,0 +1,67 @@
+#include "core/shellservices.h"
+
+#include "core/mdatabase.h"
+#include "core/shellwindows.h"
+#include "localpane/frmpopupfrmlocal.h"
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// Whether two paths name the same file; a path that does not exist is
+// compared as written.
+bool sameFile(const QString &a, const QString &b)
+{
+    if (a == b)
+        return true;
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+} // namespace
+
+QString FindAssociatedProgram(const QString &file)
+{
+    const std::optional<Desktop::Application> app =
+        Desktop::defaultApplication(Desktop::contentType(file));
+    if (!app || app->executable.isEmpty())
+        return QString();
+    // A file that is itself the program of its type has no other program.
+    if (sameFile(app->executable, file))
+        return QString();
+    return app->executable;
+}
+
+void OpenLocalSelection()
+{
+    const QString file = SelectedLocalItem(NoNodeFolder::TopNode);
+    if (FindAssociatedProgram(file).isEmpty()) {
+        if (dialogs().MsgBox(GetText("MPUB_NOAPP") + QLatin1String("\r\n") +
+                                 GetText("MPUB_PROGSEL"),
+                             MsgButtons::YesNo, MsgIcon::None) == MsgAnswer::Yes)
+            OpenWithDialog(file);
+        return;
+    }
+    // The program that opens it, as a double click in a file manager would
+    // choose it; whether it starts is not looked at.
+    if (const std::optional<Desktop::Application> app =
+            Desktop::defaultApplication(Desktop::contentType(file)))
+        Desktop::launcher().launch(*app, file);
+}
+
+void ShowFileProperties(const QString &file)
+{
+    Desktop::launcher().showItemProperties(file, [file] { frmProperties::showFor(file); });
+}
+
+void OpenWithDialog(const QString &file)
+{
+    frmOpenWith::showFor(file);
+}
+
+bool StartProgramWithFile(const QString &program, const QString &file)
+{
+    return Desktop::launcher().startDetached(program, {file});
+}
