@@ -44,7 +44,8 @@ void collectSelection(const QString &startFolder)
         if (!list.isSelected(i) || !TakesPartInDelete(text))
             continue;
         if (!IsSafeServerName(text)) {
-            refused(text);
+            if (hFtpConnection != 0) // without a connection nothing is logged
+                refused(text);
             continue;
         }
         DeleteList.push_back(DeleteSelectionEntry(startFolder, text, list.subItem(i, 1).isEmpty()));
