@@ -173,6 +173,18 @@ int ListServerFolderForDownload(HINTERNET connection, QString &path, const QStri
     return 0;
 }
 
+void DownloadServerSelectionAndReconnect()
+{
+    if (Ui::isBusy())
+        return;
+    const QString shown = FtpCurrentDir();
+    DownloadServerSelection();
+    Ui::setNormalPointer();
+    ConnectFromMainWindow();
+    if (hFtpConnection != 0 && !shown.isEmpty())
+        FtpChangeDir(shown);
+}
+
 void DownloadServerSelection()
 {
     if (Ui::isBusy())

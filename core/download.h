@@ -24,6 +24,9 @@ struct DownloadEntry {
 extern std::vector<DownloadEntry> DownloadList;
 
 void DownloadServerSelection();
+// The download of the main menu, the server toolbar and the transfer strip:
+// the download, then a fresh connection in the folder the pane shows.
+void DownloadServerSelectionAndReconnect();
 // Appends the entries of the server folder path and, recursively, of its
 // sub-folders. A path without a closing "/" gets one.
 int ListServerFolderForDownload(HINTERNET connection, QString &path, const QString &mask);

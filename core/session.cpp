@@ -64,6 +64,14 @@ void ConnectFromMainWindow()
     m.txtAddress->setFocus();
 }
 
+void ReconnectKeepingFolder()
+{
+    const QString shown = FtpCurrentDir();
+    ConnectFromMainWindow();
+    if (hFtpConnection != 0 && !shown.isEmpty())
+        FtpChangeDir(shown);
+}
+
 bool FtpConnect(const QString &host, const QString &port, const QString &user,
                 const QString &password)
 {

@@ -11,6 +11,10 @@
 // server's current folder is "/" afterwards. A failure shows its message and
 // leaves hFtpConnection at 0.
 void ConnectFromMainWindow();
+// The reconnect, then back into the folder the server was in: the reconnect
+// leaves the server at "/" while the server pane still shows that folder,
+// and the user's next commands name items of the folder shown.
+void ReconnectKeepingFolder();
 // Closes the connection hFtpConnection holds and connects anew.
 bool FtpConnect(const QString &host, const QString &port, const QString &user,
                 const QString &password);

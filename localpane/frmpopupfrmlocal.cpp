@@ -156,6 +156,11 @@ void frmPopUpfrmLocal::mnuUploadAls_Click()
 
 void frmPopUpfrmLocal::mnuUmbenennen_Click()
 {
+    RenameSelection(RenameRelist::ContextMenu);
+}
+
+void frmPopUpfrmLocal::RenameSelection(RenameRelist relist)
+{
     if (Ui::isBusy())
         return;
     if (SelectedLocalCount() >= 2) {
@@ -185,7 +190,10 @@ void frmPopUpfrmLocal::mnuUmbenennen_Click()
         return;
     }
     LogLine(GetText("FRMPULOC_RENOK"), LogColor::Green);
-    ViewFolder(folder, AllFiles);
+    if (relist == RenameRelist::LocalPane)
+        frmLocal::instance().ViewFolder(folder, AllFiles);
+    else
+        ViewFolder(folder, AllFiles);
 }
 
 void frmPopUpfrmLocal::mnuLoeschen_Click()

@@ -25,6 +25,10 @@ QString SelectedLocalItem(NoNodeFolder fallback);
 // How many items of the local list are selected.
 int SelectedLocalCount();
 
+// Which listing shows the folder again after a rename: the context menu's
+// own, or the local pane's (the main menu's rename).
+enum class RenameRelist { ContextMenu, LocalPane };
+
 class frmPopUpfrmLocal : public QWidget, public SingleInstance<frmPopUpfrmLocal> {
     Q_OBJECT
 public:
@@ -41,6 +45,7 @@ public:
     void mnuOeffnen_Click();
     void mnuOeffnenMit_Click();
     void mnuUmbenennen_Click();
+    void RenameSelection(RenameRelist relist);
     void mnuLoeschen_Click();
     void mnuNeuVerzeichnis_Click();
     void mnuAktualisieren_Click();

@@ -282,12 +282,7 @@ void frmServer::tlbServerLinks_ButtonClick(const QString &key)
 
 void frmServer::reconnectKeepingFolder()
 {
-    // The reconnect leaves the server at "/"; the pane still shows the
-    // folder the user was in, so the work goes on there.
-    const QString shown = FtpCurrentDir();
-    ConnectFromMainWindow();
-    if (hFtpConnection != 0 && !shown.isEmpty())
-        FtpChangeDir(shown);
+    ReconnectKeepingFolder();
 }
 
 void frmServer::makeServerFolder()
@@ -309,12 +304,7 @@ void frmServer::goToSelectedItem()
 
 void frmServer::downloadSelection()
 {
-    const QString shown = FtpCurrentDir();
-    DownloadServerSelection();
-    Ui::setNormalPointer();
-    ConnectFromMainWindow();
-    if (hFtpConnection != 0 && !shown.isEmpty())
-        FtpChangeDir(shown);
+    DownloadServerSelectionAndReconnect();
 }
 
 void frmServer::tlbServerRechts_ButtonClick(const QString &key)

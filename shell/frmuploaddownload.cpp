@@ -69,8 +69,5 @@ void frmUploadDownload::tlbDownload_ButtonClick(const QString &)
         dialogs().MsgBox(GetText("FRMSERVER_NOCONNECTION"), MsgButtons::Ok, MsgIcon::Information);
         return;
     }
-    if (Ui::isBusy())
-        return;
-    DownloadServerSelection();
-    ConnectFromMainWindow();
+    DownloadServerSelectionAndReconnect();
 }

@@ -247,6 +247,7 @@ void mdiMain::buildMenus()
             [this] { mnuVerbindungASCIIListe_Click(); });
     connect(mnuInfoInfo, &QAction::triggered, this, [this] { mnuInfoInfo_Click(); });
     connect(mnuInfoWebHomepage, &QAction::triggered, this, [this] { mnuInfoWebHomepage_Click(); });
+    connectPaneMenus();
     connect(tlbConnect, &Toolbar::ButtonClick, this,
             [this](const QString &key) { tlbConnect_ButtonClick(key); });
 }

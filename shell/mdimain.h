@@ -52,6 +52,25 @@ public:
     void chkPassiveTransfer_Click();
     void mnuVerbindungASCIIListe_Click();
 
+    // The menus "Mein Computer" and "Mein Server".
+    void mnuMyComputerUpload_Click();
+    void mnuMyComputerUploadAls_Click();
+    void mnuMyComputerOeffnen_Click();
+    void mnuMyComputerOeffnenMit_Click();
+    void mnuMyComputerUmbenennen_Click();
+    void mnuMyComputerLoeschen_Click();
+    void mnuMyComputerNeuOrdner_Click();
+    void mnuMyComputerAktualisieren_Click();
+    void mnuMyComputerEigenschaften_Click();
+    void mnuMyServerDownload_Click();
+    void mnuMyServerDownloadAls_Click();
+    void mnuMyServerOeffnen_Click();
+    void mnuMyServerOeffnenMit_Click();
+    void mnuMyServerUmbenennen_Click();
+    void mnuMyServerLoeschen_Click();
+    void mnuMyServerNeuOrdner_Click();
+    void mnuMyServerAktualisieren_Click();
+
     void mnuFileExit_Click();
     void mnuInfoInfo_Click();
     void mnuInfoWebHomepage_Click();
@@ -103,6 +122,7 @@ private:
     // Focus colours and keys of the connection bar's text boxes.
     bool connectionBarEvent(QObject *watched, QEvent *event);
     void buildMenus();
+    void connectPaneMenus();
     void setMenuCaptions();
     void setTransferMenuChecks(QAction *checked);
     void placeChildren();
