@@ -6,6 +6,7 @@
 #include "core/serverlisting.h"
 #include "core/session.h"
 #include "localpane/frmlocal.h"
+#include "localpane/frmpopupfrmlocal.h"
 #include "platform/dialogs.h"
 #include "platform/listview.h"
 #include "platform/localfs.h"
@@ -122,7 +123,9 @@ void UploadLocalSelection(const UploadTexts &texts)
         return;
     BusyScope busy;
     WaitCursor wait;
-    const QString startFolder = CurrentLocalFolder(NoNodeFolder::DrivePlace);
+    // The selected names are names of the folder the list shows, which is
+    // not the tree's folder when a path was typed into the path combo.
+    const QString startFolder = LocalItemFolder(NoNodeFolder::DrivePlace);
     collectSelection(startFolder);
     if (hFtpConnection == 0) {
         dialogs().MsgBox(GetText(texts.noConnection), MsgButtons::Ok, MsgIcon::Information);

@@ -105,6 +105,22 @@ private Q_SLOTS:
                  QByteArray("x\ny\n\r\n"));
     }
 
+    // A folder listed without its tree node (typed into the path combo):
+    // the selected names are taken from the folder the list shows.
+    void listedFolderWithoutNode()
+    {
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(writeFile(m_local + QStringLiteral("elsewhere/a.txt"), "the listed one"));
+        frmLocal::instance().ViewFolder(m_local + QStringLiteral("elsewhere/"),
+                                        QStringLiteral("*.*"));
+        QVERIFY(connectTo(server));
+        selectItems(frmLocal::instance().lsvDirFile, {"a.txt"});
+        UploadSelection();
+        QCOMPARE(readFile(server.localPath(QStringLiteral("/a.txt"))),
+                 QByteArray("the listed one"));
+    }
+
     void notConnected()
     {
         ScriptedDialogs &d = *m_program->dialogs;
