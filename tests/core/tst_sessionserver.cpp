@@ -41,17 +41,14 @@ QByteArray readFile(const QString &path)
 
 class TestSessionServer : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestHome> m_home;
-    std::unique_ptr<TestProgramFolder> m_folder;
+    std::unique_ptr<TestProgram> m_program;
     ScriptedDialogs *m_dialogs = nullptr;
 
 private Q_SLOTS:
     void init()
     {
-        m_home = std::make_unique<TestHome>();
-        m_folder = std::make_unique<TestProgramFolder>();
-        chooseLanguage();
-        m_dialogs = &installScriptedDialogs();
+        m_program = std::make_unique<TestProgram>();
+        m_dialogs = m_program->dialogs;
         SetInternetTimeout(3000);
         mdiMain::instance();
     }
@@ -59,8 +56,7 @@ private Q_SLOTS:
     {
         resetApplication();
         SetInternetTimeout(30000);
-        m_folder.reset();
-        m_home.reset();
+        m_program.reset();
     }
 
     void wrappers_data()
@@ -107,13 +103,14 @@ private Q_SLOTS:
         QVERIFY(!FtpRename(sub + QStringLiteral("/a.txt"), sub + QStringLiteral("/c.txt")));
 
         // Download takes the local path first; it replaces an existing file.
-        const QString local = m_home->path() + QStringLiteral("/b.txt");
+        const QString local = m_program->home.path() + QStringLiteral("/b.txt");
         QVERIFY(writeFile(local, "old contents, longer than the new"));
         QVERIFY(FtpChangeDir(sub));
         QVERIFY(FtpDownload(local, QStringLiteral("b.txt")));
         QCOMPARE(readFile(local), QByteArray("alpha"));
-        QVERIFY(!FtpDownload(m_home->path() + QStringLiteral("/x"), QStringLiteral("missing.txt")));
-        QVERIFY(!QFile::exists(m_home->path() + QStringLiteral("/x")));
+        QVERIFY(!FtpDownload(m_program->home.path() + QStringLiteral("/x"),
+                             QStringLiteral("missing.txt")));
+        QVERIFY(!QFile::exists(m_program->home.path() + QStringLiteral("/x")));
 
         QVERIFY(!FtpRemoveDir(sub)); // not empty
         QVERIFY(FtpDelete(QStringLiteral("b.txt")));

@@ -29,15 +29,11 @@ namespace servertest {
 
 // The program as a test needs it: a home and program folder of its own, the
 // German texts, scripted dialogs and the main window on screen.
-class Program {
+class Program : public TestProgram {
 public:
-    Program()
-        : m_home(std::make_unique<TestHome>()), m_folder(std::make_unique<TestProgramFolder>()),
-          m_oldTmp(qgetenv("TMPDIR"))
+    Program() : m_oldTmp(qgetenv("TMPDIR"))
     {
-        qputenv("TMPDIR", m_home->path().toUtf8());
-        chooseLanguage();
-        dialogs = &installScriptedDialogs();
+        qputenv("TMPDIR", TestProgram::home.path().toUtf8());
         SetInternetTimeout(3000);
         mdiMain::instance().show();
     }
@@ -51,12 +47,9 @@ public:
         SetInternetTimeout(30000);
         qputenv("TMPDIR", m_oldTmp);
     }
-    QString home() const { return m_home->path(); }
-    ScriptedDialogs *dialogs = nullptr;
+    QString home() const { return TestProgram::home.path(); }
 
 private:
-    std::unique_ptr<TestHome> m_home;
-    std::unique_ptr<TestProgramFolder> m_folder;
     QByteArray m_oldTmp;
 };
 

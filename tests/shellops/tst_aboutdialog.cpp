@@ -33,18 +33,15 @@ bool openInfo(const std::function<void(frmInfo &)> &steps)
 
 class TestAboutDialog : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestHome> m_home;
-    std::unique_ptr<TestProgramFolder> m_folder;
+    std::unique_ptr<TestProgram> m_program;
     ScriptedDialogs *m_dialogs = nullptr;
     FakeRegistry *m_registry = nullptr;
 
 private Q_SLOTS:
     void init()
     {
-        m_home = std::make_unique<TestHome>();
-        m_folder = std::make_unique<TestProgramFolder>();
-        chooseLanguage();
-        m_dialogs = &installScriptedDialogs();
+        m_program = std::make_unique<TestProgram>();
+        m_dialogs = m_program->dialogs;
         m_registry = &installFakeRegistry();
         mdiMain::instance().show();
         QVERIFY(QTest::qWaitForWindowExposed(&mdiMain::instance()));
@@ -55,8 +52,7 @@ private Q_SLOTS:
         setRegistryBackend(nullptr);
         setSysInfoLauncher(nullptr);
         setBrowserLauncher({});
-        m_folder.reset();
-        m_home.reset();
+        m_program.reset();
     }
 
     void labels_data()

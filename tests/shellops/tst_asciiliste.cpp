@@ -65,27 +65,23 @@ bool openEditor(const std::function<void(frmASCIIListe &)> &steps)
 
 class TestAsciiListe : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestHome> m_home;
-    std::unique_ptr<TestProgramFolder> m_folder;
+    std::unique_ptr<TestProgram> m_program;
     ScriptedDialogs *m_dialogs = nullptr;
 
 private Q_SLOTS:
     void init()
     {
-        m_home = std::make_unique<TestHome>();
-        m_folder = std::make_unique<TestProgramFolder>();
-        chooseLanguage();
-        m_dialogs = &installScriptedDialogs();
+        m_program = std::make_unique<TestProgram>();
+        m_dialogs = m_program->dialogs;
         mdiMain::instance().show();
         QVERIFY(QTest::qWaitForWindowExposed(&mdiMain::instance()));
-        QVERIFY(!userCopy().startsWith(m_folder->path()));
-        QVERIFY(userCopy().startsWith(m_home->path()));
+        QVERIFY(!userCopy().startsWith(m_program->folder.path()));
+        QVERIFY(userCopy().startsWith(m_program->home.path()));
     }
     void cleanup()
     {
         resetApplication();
-        m_folder.reset();
-        m_home.reset();
+        m_program.reset();
     }
 
     void captions()

@@ -1,5 +1,7 @@
 #include "apphelpers.h"
 
+#include "fakedialogs.h"
+
 #include "core/mdatabase.h"
 #include "core/mpublic.h"
 #include "platform/dialogs.h"
@@ -56,4 +58,15 @@ void resetApplication()
     ResetPublicState();
     Ui::setNormalPointer();
     setDialogs(nullptr);
+}
+
+TestProgram::TestProgram()
+{
+    chooseLanguage();
+    dialogs = &installScriptedDialogs();
+}
+
+TestProgram::~TestProgram()
+{
+    resetApplication();
 }

@@ -38,6 +38,20 @@ private:
     QByteArray m_oldHome;
 };
 
+class ScriptedDialogs;
+
+// The program as a widget test needs it: a home and a program folder of its
+// own, the German texts and scripted dialogs. Destroying it resets the
+// application.
+class TestProgram {
+public:
+    TestProgram();
+    ~TestProgram();
+    TestHome home;
+    TestProgramFolder folder;
+    ScriptedDialogs *dialogs = nullptr;
+};
+
 // Unloads every window, closes the language database, puts the shared state
 // back to its start and restores the real dialogs.
 void resetApplication();
