@@ -33,16 +33,13 @@ namespace bench {
 
 constexpr int Rounds = 5;
 
-class Program {
+class Program : public TestProgram {
 public:
     Program() : server(FtpTestServer::Kind::Vsftpd)
     {
         qputenv("TMPDIR", home.path().toUtf8());
-        chooseLanguage();
-        installScriptedDialogs();
         mdiMain::instance().show();
     }
-    ~Program() { resetApplication(); }
 
     bool start()
     {
@@ -72,8 +69,6 @@ public:
             .arg(server.workFolder(), path);
     }
 
-    TestHome home;
-    TestProgramFolder folder;
     FtpTestServer server;
 };
 
