@@ -179,7 +179,6 @@ void DownloadServerSelectionAndReconnect()
         return;
     const QString shown = FtpCurrentDir();
     DownloadServerSelection();
-    Ui::setNormalPointer();
     ConnectFromMainWindow();
     if (hFtpConnection != 0 && !shown.isEmpty())
         FtpChangeDir(shown);

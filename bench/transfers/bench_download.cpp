@@ -19,12 +19,8 @@ int main(int argc, char **argv)
     return bench::compare(
         "download", 1.10, "curl -o",
         [&] {
-            if (!p.connect())
-                return false;
-            RefreshServerList(hFtpConnection);
-            bench::select(frmServer::instance().lsvServer, QStringLiteral("big.bin"));
-            DownloadServerSelection();
-            return QFileInfo(target + QStringLiteral("big.bin")).size() == 256LL * 1024 * 1024;
+            return p.downloadSelected(QStringLiteral("big.bin")) &&
+                   QFileInfo(target + QStringLiteral("big.bin")).size() == 256LL * 1024 * 1024;
         },
         [&] {
             return bench::run(QStringLiteral("curl"),

@@ -32,14 +32,7 @@ int main(int argc, char **argv)
     };
     return bench::compare(
         "tree", 2.0, "wget -r",
-        [&] {
-            if (!p.connect())
-                return false;
-            RefreshServerList(hFtpConnection);
-            bench::select(frmServer::instance().lsvServer, QStringLiteral("tree"));
-            DownloadServerSelection();
-            return count(target) == 2000;
-        },
+        [&] { return p.downloadSelected(QStringLiteral("tree")) && count(target) == 2000; },
         [&] {
             return bench::run(QStringLiteral("wget"),
                               {QStringLiteral("-r"), QStringLiteral("-q"), QStringLiteral("-nH"),

@@ -4,6 +4,7 @@
 // median and ratio printing every benchmark ends with.
 
 #include "apphelpers.h"
+#include "core/download.h"
 #include "core/mpublic.h"
 #include "core/serverlisting.h"
 #include "core/session.h"
@@ -61,6 +62,10 @@ public:
         return hFtpConnection != 0 && FtpChangeDir(server.workFolder());
     }
 
+    // Connects, lists the server's folder and downloads the item name
+    // through the program's own download of the server selection.
+    bool downloadSelected(const QString &name);
+
     QString url(const QString &path) const
     {
         return QStringLiteral("ftp://%1:%2%3/%4")
@@ -91,6 +96,16 @@ inline void select(ListView *list, const QString &text)
 {
     for (int i = 0; i < list->count(); ++i)
         list->setSelected(i, list->text(i) == text);
+}
+
+inline bool Program::downloadSelected(const QString &name)
+{
+    if (!connect())
+        return false;
+    RefreshServerList(hFtpConnection);
+    select(frmServer::instance().lsvServer, name);
+    DownloadServerSelection();
+    return true;
 }
 
 inline bool run(const QString &program, const QStringList &args, const QString &dir = QString())
