@@ -195,14 +195,16 @@ void DownloadServerSelection()
 
     const QString target = CurrentLocalFolder(NoNodeFolder::DrivePlace);
     DownloadList.clear();
-    QString base = FtpCurrentDir();
-    if (base != Slash)
-        base += Slash;
-    collectSelection(base);
+    // Not connected: nothing is done and nothing is logged, not even the
+    // refusal of an unsafe selected name.
     if (hFtpConnection == 0) {
         finish();
         return;
     }
+    QString base = FtpCurrentDir();
+    if (base != Slash)
+        base += Slash;
+    collectSelection(base);
     const QString startFolder = FtpCurrentDir();
     const size_t selected = DownloadList.size();
     for (size_t i = 0; i < selected; ++i) {

@@ -1,7 +1,9 @@
-// The main window's menus "Mein Computer" and "Mein Server": the commands of
-// the panes' context menus, with shortcuts. Every server item but Open and
-// Open with tests the connection first.
+// The main window's menu bar, built from one table; the menus "Mein Computer"
+// and "Mein Server" run the commands of the panes' context menus, with
+// shortcuts. Every server item but Open and Open with tests the connection
+// first.
 
+#include "shell/mainmenus.h"
 #include "core/download.h"
 #include "core/mdatabase.h"
 #include "core/mpublic.h"
@@ -17,6 +19,7 @@
 #include "shell/mdimain.h"
 
 #include <QAction>
+#include <QMenuBar>
 
 namespace {
 
@@ -121,27 +124,109 @@ void mdiMain::mnuMyServerAktualisieren_Click()
     whenConnected([] { serverMenu().mnuAktualisieren_Click(); });
 }
 
-void mdiMain::connectPaneMenus()
+namespace {
+
+using M = mdiMain;
+constexpr QKeyCombination NoShortcut{};
+
+// clang-format off
+const MainMenuEntry Entries[] = {
+    {0, &M::mnuFile, nullptr, "mnuFile", "&Datei", TextKey("Datei"), NoShortcut, nullptr, false},
+    {1, nullptr, &M::mnuFileExit, "mnuFileExit", "&Exit", nullptr, NoShortcut, &M::mnuFileExit_Click, false},
+
+    {0, &M::mnuVerbindung, nullptr, "mnuVerbindung", "&Verbindung", TextKey("MY_CONNECTION"), NoShortcut, nullptr, false},
+    {1, nullptr, &M::mnuVerbindungVerbinden, "mnuVerbindungVerbinden", "&Verbinden", nullptr, NoShortcut, &M::mnuVerbindungVerbinden_Click, false},
+    {1, &M::mnuVerbindungTransfer, nullptr, "mnuVerbindungTransfer", "Transfer", TextKey("TRANSFERMODUS"), NoShortcut, nullptr, false},
+    {2, nullptr, &M::mnuVerbindungTransferASCII, "mnuVerbindungTransferASCII", "ASCII", TextKey("OPT_ASCII"), NoShortcut, &M::mnuVerbindungTransferASCII_Click, true},
+    {2, nullptr, &M::mnuVerbindungTransferBINARY, "mnuVerbindungTransferBINARY", "BINARY", TextKey("OPT_BINARY"), NoShortcut, &M::mnuVerbindungTransferBINARY_Click, true},
+    {2, nullptr, &M::mnuVerbindungTransferAUTO, "mnuVerbindungTransferAUTO", "AUTO", TextKey("OPT_AUTO"), NoShortcut, &M::mnuVerbindungTransferAUTO_Click, true},
+    {1, &M::mnuVerbindungPassiverTransfer, nullptr, "mnuVerbindungPassiverTransfer", "Passiv", TextKey("CHK_PASSIVE"), NoShortcut, nullptr, false},
+    {2, nullptr, &M::mnuVerbindungTransfertypEin, "mnuVerbindungTransfertypEin", "Ein", TextKey("EIN"), NoShortcut, nullptr, false},
+    {2, nullptr, &M::mnuVerbindungTransfertypAus, "mnuVerbindungTransfertypAus", "Aus", TextKey("AUS"), NoShortcut, nullptr, false},
+    {1, nullptr, &M::mnuVerbindungASCIIListe, "mnuVerbindungASCIIListe", "ASCII-Liste", TextKey("ASCII_LIST_SHOW"), NoShortcut, &M::mnuVerbindungASCIIListe_Click, false},
+
+    {0, &M::mnuMyComputer, nullptr, "mnuMyComputer", "Mein &Computer", TextKey("FRMLOCAL_MYCOMPUTER"), NoShortcut, nullptr, false},
+    {1, nullptr, &M::mnuMyComputerUpload, "mnuMyComputerUpload", "&Upload", TextKey("FRMPULOC_UPLOAD"), Qt::Key_F2, &M::mnuMyComputerUpload_Click, false},
+    {1, nullptr, &M::mnuMyComputerUploadAls, "mnuMyComputerUploadAls", "U&pload als ...", TextKey("FRMPULOC_UPLOADAS"), NoShortcut, &M::mnuMyComputerUploadAls_Click, false},
+    {1, nullptr, nullptr, "mnuMyComputerTrennlinie1", "-", nullptr, NoShortcut, nullptr, false},
+    {1, nullptr, &M::mnuMyComputerOeffnen, "mnuMyComputerOeffnen", "&Öffnen", TextKey("FRMPULOC_OPEN"), Qt::Key_F3, &M::mnuMyComputerOeffnen_Click, false},
+    {1, nullptr, &M::mnuMyComputerOeffnenMit, "mnuMyComputerOeffnenMit", "Öffnen &mit ...", TextKey("FRMPULOC_OPENWITH"), NoShortcut, &M::mnuMyComputerOeffnenMit_Click, false},
+    {1, nullptr, nullptr, "mnuMyComputerTrennlinie2", "-", nullptr, NoShortcut, nullptr, false},
+    {1, nullptr, &M::mnuMyComputerUmbenennen, "mnuMyComputerUmbenennen", "&Umbenennen", TextKey("FRMPULOC_RENAME"), NoShortcut, &M::mnuMyComputerUmbenennen_Click, false},
+    {1, nullptr, nullptr, "mnuMyComputerTrennlinie3", "-", nullptr, NoShortcut, nullptr, false},
+    {1, nullptr, &M::mnuMyComputerLoeschen, "mnuMyComputerLoeschen", "&Löschen", TextKey("FRMPULOC_DELETE"), Qt::Key_Delete, &M::mnuMyComputerLoeschen_Click, false},
+    {1, nullptr, nullptr, "mnuMyComputerTrennlinie4", "-", nullptr, NoShortcut, nullptr, false},
+    {1, &M::mnuMyComputerNeu, nullptr, "mnuMyComputerNeu", "&Neu", TextKey("FRMPULOC_NEW"), NoShortcut, nullptr, false},
+    {2, nullptr, &M::mnuMyComputerNeuOrdner, "mnuMyComputerNeuOrdner", "&Ordner", TextKey("FRMPULOC_NEWFOLDER"), NoShortcut, &M::mnuMyComputerNeuOrdner_Click, false},
+    {1, nullptr, nullptr, "mnuMyComputerTrennlinie5", "-", nullptr, NoShortcut, nullptr, false},
+    {1, nullptr, &M::mnuMyComputerAktualisieren, "mnuMyComputerAktualisieren", "&Aktualisieren", TextKey("FRMPULOC_REFRESH"), Qt::Key_F5, &M::mnuMyComputerAktualisieren_Click, false},
+    {1, nullptr, nullptr, "mnuMyComputerTrennlinie6", "-", nullptr, NoShortcut, nullptr, false},
+    {1, nullptr, &M::mnuMyComputerEigenschaften, "mnuMyComputerEigenschaften", "&Eigenschaften", TextKey("FRMPULOC_PROP"), NoShortcut, &M::mnuMyComputerEigenschaften_Click, false},
+
+    {0, &M::mnuMyServer, nullptr, "mnuMyServer", "Mein &Server", TextKey("FRMSERVER_FRA"), NoShortcut, nullptr, false},
+    {1, nullptr, &M::mnuMyServerDownload, "mnuMyServerDownload", "&Download", TextKey("FRMPUSERVER_DOWNLOAD"), Qt::CTRL | Qt::Key_F2, &M::mnuMyServerDownload_Click, false},
+    {1, nullptr, &M::mnuMyServerDownloadAls, "mnuMyServerDownloadAls", "D&ownload als ...", TextKey("FRMPUSERVER_DOWNLOADAS"), NoShortcut, &M::mnuMyServerDownloadAls_Click, false},
+    {1, nullptr, nullptr, "mnuMyServerTrennlinie1", "-", nullptr, NoShortcut, nullptr, false},
+    {1, nullptr, &M::mnuMyServerOeffnen, "mnuMyServerOeffnen", "&Öffnen", TextKey("FRMPUSERVER_OPEN"), Qt::CTRL | Qt::Key_F3, &M::mnuMyServerOeffnen_Click, false},
+    {1, nullptr, &M::mnuMyServerOeffnenMit, "mnuMyServerOeffnenMit", "Öffnen &mit ...", TextKey("FRMPUSERVER_OPENWITH"), NoShortcut, &M::mnuMyServerOeffnenMit_Click, false},
+    {1, nullptr, nullptr, "mnuMyServerTrennlinie2", "-", nullptr, NoShortcut, nullptr, false},
+    {1, nullptr, &M::mnuMyServerUmbenennen, "mnuMyServerUmbenennen", "&Umbenennen", TextKey("FRMPUSERVER_RENAME"), NoShortcut, &M::mnuMyServerUmbenennen_Click, false},
+    {1, nullptr, nullptr, "mnuMyServerTrennlinie3", "-", nullptr, NoShortcut, nullptr, false},
+    {1, nullptr, &M::mnuMyServerLoeschen, "mnuMyServerLoeschen", "&Löschen", TextKey("FRMPUSERVER_DELETE"), Qt::SHIFT | Qt::Key_Delete, &M::mnuMyServerLoeschen_Click, false},
+    {1, nullptr, nullptr, "mnuMyServerTrennlinie4", "-", nullptr, NoShortcut, nullptr, false},
+    {1, &M::mnuMyServerNeu, nullptr, "mnuMyServerNeu", "&Neu", TextKey("FRMPUSERVER_NEW"), NoShortcut, nullptr, false},
+    {2, nullptr, &M::mnuMyServerNeuOrdner, "mnuMyServerNeuOrdner", "&Ordner", TextKey("FRMPUSERVER_NEWFOLDER"), NoShortcut, &M::mnuMyServerNeuOrdner_Click, false},
+    {1, nullptr, nullptr, "mnuMyServerTrennlinie5", "-", nullptr, NoShortcut, nullptr, false},
+    {1, nullptr, &M::mnuMyServerAktualisieren, "mnuMyServerAktualisieren", "&Aktualisieren", TextKey("FRMPUSERVER_REFRESH"), Qt::CTRL | Qt::Key_F5, &M::mnuMyServerAktualisieren_Click, false},
+
+    {0, &M::mniInfo, nullptr, "mniInfo", "&?", nullptr, NoShortcut, nullptr, false},
+    {1, &M::mnuInfoWeb, nullptr, "mnuInfoWeb", "&Web", TextKey("MDIMAIN_WEBSITE"), NoShortcut, nullptr, false},
+    {2, nullptr, &M::mnuInfoWebHomepage, "mnuInfoWebHomepage", "&Homepage", nullptr, NoShortcut, &M::mnuInfoWebHomepage_Click, false},
+    {1, nullptr, &M::mnuInfoInfo, "mnuInfoInfo", "&Info", nullptr, NoShortcut, &M::mnuInfoInfo_Click, false},
+};
+// clang-format on
+
+} // namespace
+
+std::span<const MainMenuEntry> MainMenuTable()
 {
-    const std::pair<QAction *, void (mdiMain::*)()> items[] = {
-        {mnuMyComputerUpload, &mdiMain::mnuMyComputerUpload_Click},
-        {mnuMyComputerUploadAls, &mdiMain::mnuMyComputerUploadAls_Click},
-        {mnuMyComputerOeffnen, &mdiMain::mnuMyComputerOeffnen_Click},
-        {mnuMyComputerOeffnenMit, &mdiMain::mnuMyComputerOeffnenMit_Click},
-        {mnuMyComputerUmbenennen, &mdiMain::mnuMyComputerUmbenennen_Click},
-        {mnuMyComputerLoeschen, &mdiMain::mnuMyComputerLoeschen_Click},
-        {mnuMyComputerNeuOrdner, &mdiMain::mnuMyComputerNeuOrdner_Click},
-        {mnuMyComputerAktualisieren, &mdiMain::mnuMyComputerAktualisieren_Click},
-        {mnuMyComputerEigenschaften, &mdiMain::mnuMyComputerEigenschaften_Click},
-        {mnuMyServerDownload, &mdiMain::mnuMyServerDownload_Click},
-        {mnuMyServerDownloadAls, &mdiMain::mnuMyServerDownloadAls_Click},
-        {mnuMyServerOeffnen, &mdiMain::mnuMyServerOeffnen_Click},
-        {mnuMyServerOeffnenMit, &mdiMain::mnuMyServerOeffnenMit_Click},
-        {mnuMyServerUmbenennen, &mdiMain::mnuMyServerUmbenennen_Click},
-        {mnuMyServerLoeschen, &mdiMain::mnuMyServerLoeschen_Click},
-        {mnuMyServerNeuOrdner, &mdiMain::mnuMyServerNeuOrdner_Click},
-        {mnuMyServerAktualisieren, &mdiMain::mnuMyServerAktualisieren_Click},
-    };
-    for (const auto &[action, handler] : items)
-        connect(action, &QAction::triggered, this, handler);
+    return Entries;
+}
+
+void mdiMain::buildMenus()
+{
+    QMenu *parents[3] = {};
+    for (const MainMenuEntry &e : Entries) {
+        QMenu *parent = e.level > 0 ? parents[e.level - 1] : nullptr;
+        const QString caption = QString::fromUtf8(e.caption);
+        if (e.menu) {
+            QMenu *m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
+            m->setObjectName(QLatin1String(e.name));
+            this->*e.menu = m;
+            parents[e.level] = m;
+        } else if (e.action) {
+            QAction *a = parent->addAction(caption);
+            a->setObjectName(QLatin1String(e.name));
+            a->setCheckable(e.checkable);
+            if (e.shortcut.key() != Qt::Key_unknown)
+                a->setShortcut(e.shortcut);
+            if (e.handler)
+                connect(a, &QAction::triggered, this, e.handler);
+            this->*e.action = a;
+        } else {
+            parent->addSeparator()->setObjectName(QLatin1String(e.name));
+        }
+    }
+}
+
+void mdiMain::setMenuCaptions()
+{
+    for (const MainMenuEntry &e : Entries) {
+        if (!e.key)
+            continue;
+        if (e.menu)
+            (this->*e.menu)->setTitle(GetText(e.key));
+        else
+            (this->*e.action)->setText(GetText(e.key));
+    }
 }

@@ -28,29 +28,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMenuBar>
 #include <QProgressBar>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-QAction *menuItem(QMenu *menu, const QString &name, const QString &caption,
-                  const QKeySequence &shortcut = QKeySequence())
-{
-    QAction *a = menu->addAction(caption);
-    a->setObjectName(name);
-    if (!shortcut.isEmpty())
-        a->setShortcut(shortcut);
-    return a;
-}
-
-QMenu *subMenu(QMenu *parent, const QString &name, const QString &caption)
-{
-    QMenu *m = parent->addMenu(caption);
-    m->setObjectName(name);
-    return m;
-}
-} // namespace
 
 mdiMain::mdiMain()
 {
@@ -86,6 +66,8 @@ mdiMain::mdiMain()
     imgDir[1] = folder;
 
     buildMenus();
+    connect(tlbConnect, &Toolbar::ButtonClick, this,
+            [this](const QString &key) { tlbConnect_ButtonClick(key); });
     resize(1000, 720);
 }
 
@@ -137,155 +119,6 @@ void mdiMain::buildConnectionBar()
             [this] { cboTransferMode_Click(); });
     connect(chkPassiveTransfer, &QCheckBox::clicked, this, [this] { chkPassiveTransfer_Click(); });
     connect(txtPassword, &QLineEdit::returnPressed, this, [this] { QuickConnect(); });
-}
-
-void mdiMain::buildMenus()
-{
-    QMenuBar *bar = menuBar();
-    mnuFile = bar->addMenu(QStringLiteral("&Datei"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuFileExit = menuItem(mnuFile, QStringLiteral("mnuFileExit"), QStringLiteral("&Exit"));
-
-    mnuVerbindung = bar->addMenu(QStringLiteral("&Verbindung"));
-    mnuVerbindung->setObjectName(QStringLiteral("mnuVerbindung"));
-    mnuVerbindungVerbinden = menuItem(mnuVerbindung, QStringLiteral("mnuVerbindungVerbinden"),
-                                      QStringLiteral("&Verbinden"));
-    mnuVerbindungTransfer =
-        subMenu(mnuVerbindung, QStringLiteral("mnuVerbindungTransfer"), QStringLiteral("Transfer"));
-    mnuVerbindungTransferASCII = menuItem(
-        mnuVerbindungTransfer, QStringLiteral("mnuVerbindungTransferASCII"), QStringLiteral("ASCII"));
-    mnuVerbindungTransferBINARY = menuItem(
-        mnuVerbindungTransfer, QStringLiteral("mnuVerbindungTransferBINARY"), QStringLiteral("BINARY"));
-    mnuVerbindungTransferAUTO = menuItem(
-        mnuVerbindungTransfer, QStringLiteral("mnuVerbindungTransferAUTO"), QStringLiteral("AUTO"));
-    for (QAction *a :
-         {mnuVerbindungTransferASCII, mnuVerbindungTransferBINARY, mnuVerbindungTransferAUTO})
-        a->setCheckable(true);
-    mnuVerbindungPassiverTransfer = subMenu(
-        mnuVerbindung, QStringLiteral("mnuVerbindungPassiverTransfer"), QStringLiteral("Passiv"));
-    mnuVerbindungTransfertypEin = menuItem(
-        mnuVerbindungPassiverTransfer, QStringLiteral("mnuVerbindungTransfertypEin"), QStringLiteral("Ein"));
-    mnuVerbindungTransfertypAus = menuItem(
-        mnuVerbindungPassiverTransfer, QStringLiteral("mnuVerbindungTransfertypAus"), QStringLiteral("Aus"));
-    mnuVerbindungASCIIListe = menuItem(mnuVerbindung, QStringLiteral("mnuVerbindungASCIIListe"),
-                                       QStringLiteral("ASCII-Liste"));
-
-    mnuMyComputer = bar->addMenu(QStringLiteral("Mein &Computer"));
-    mnuMyComputer->setObjectName(QStringLiteral("mnuMyComputer"));
-    mnuMyComputerUpload = menuItem(mnuMyComputer, QStringLiteral("mnuMyComputerUpload"),
-                                   QStringLiteral("&Upload"), QKeySequence(Qt::Key_F2));
-    mnuMyComputerUploadAls = menuItem(mnuMyComputer, QStringLiteral("mnuMyComputerUploadAls"),
-                                      QStringLiteral("U&pload als ..."));
-    mnuMyComputer->addSeparator();
-    mnuMyComputerOeffnen = menuItem(mnuMyComputer, QStringLiteral("mnuMyComputerOeffnen"),
-                                    QStringLiteral("&Öffnen"), QKeySequence(Qt::Key_F3));
-    mnuMyComputerOeffnenMit = menuItem(mnuMyComputer, QStringLiteral("mnuMyComputerOeffnenMit"),
-                                       QStringLiteral("Öffnen &mit ..."));
-    mnuMyComputer->addSeparator();
-    mnuMyComputerUmbenennen = menuItem(mnuMyComputer, QStringLiteral("mnuMyComputerUmbenennen"),
-                                       QStringLiteral("&Umbenennen"));
-    mnuMyComputer->addSeparator();
-    mnuMyComputerLoeschen = menuItem(mnuMyComputer, QStringLiteral("mnuMyComputerLoeschen"),
-                                     QStringLiteral("&Löschen"), QKeySequence(Qt::Key_Delete));
-    mnuMyComputer->addSeparator();
-    mnuMyComputerNeu = subMenu(mnuMyComputer, QStringLiteral("mnuMyComputerNeu"), QStringLiteral("&Neu"));
-    mnuMyComputerNeuOrdner = menuItem(mnuMyComputerNeu, QStringLiteral("mnuMyComputerNeuOrdner"),
-                                      QStringLiteral("&Ordner"));
-    mnuMyComputer->addSeparator();
-    mnuMyComputerAktualisieren =
-        menuItem(mnuMyComputer, QStringLiteral("mnuMyComputerAktualisieren"),
-                 QStringLiteral("&Aktualisieren"), QKeySequence(Qt::Key_F5));
-    mnuMyComputer->addSeparator();
-    mnuMyComputerEigenschaften = menuItem(
-        mnuMyComputer, QStringLiteral("mnuMyComputerEigenschaften"), QStringLiteral("&Eigenschaften"));
-
-    mnuMyServer = bar->addMenu(QStringLiteral("Mein &Server"));
-    mnuMyServer->setObjectName(QStringLiteral("mnuMyServer"));
-    mnuMyServerDownload =
-        menuItem(mnuMyServer, QStringLiteral("mnuMyServerDownload"), QStringLiteral("&Download"),
-                 QKeySequence(Qt::CTRL | Qt::Key_F2));
-    mnuMyServerDownloadAls = menuItem(mnuMyServer, QStringLiteral("mnuMyServerDownloadAls"),
-                                      QStringLiteral("D&ownload als ..."));
-    mnuMyServer->addSeparator();
-    mnuMyServerOeffnen = menuItem(mnuMyServer, QStringLiteral("mnuMyServerOeffnen"),
-                                  QStringLiteral("&Öffnen"), QKeySequence(Qt::CTRL | Qt::Key_F3));
-    mnuMyServerOeffnenMit = menuItem(mnuMyServer, QStringLiteral("mnuMyServerOeffnenMit"),
-                                     QStringLiteral("Öffnen &mit ..."));
-    mnuMyServer->addSeparator();
-    mnuMyServerUmbenennen = menuItem(mnuMyServer, QStringLiteral("mnuMyServerUmbenennen"),
-                                     QStringLiteral("&Umbenennen"));
-    mnuMyServer->addSeparator();
-    mnuMyServerLoeschen =
-        menuItem(mnuMyServer, QStringLiteral("mnuMyServerLoeschen"), QStringLiteral("&Löschen"),
-                 QKeySequence(Qt::SHIFT | Qt::Key_Delete));
-    mnuMyServer->addSeparator();
-    mnuMyServerNeu = subMenu(mnuMyServer, QStringLiteral("mnuMyServerNeu"), QStringLiteral("&Neu"));
-    mnuMyServerNeuOrdner =
-        menuItem(mnuMyServerNeu, QStringLiteral("mnuMyServerNeuOrdner"), QStringLiteral("&Ordner"));
-    mnuMyServer->addSeparator();
-    mnuMyServerAktualisieren =
-        menuItem(mnuMyServer, QStringLiteral("mnuMyServerAktualisieren"),
-                 QStringLiteral("&Aktualisieren"), QKeySequence(Qt::CTRL | Qt::Key_F5));
-
-    mniInfo = bar->addMenu(QStringLiteral("&?"));
-    mniInfo->setObjectName(QStringLiteral("mniInfo"));
-    mnuInfoWeb = subMenu(mniInfo, QStringLiteral("mnuInfoWeb"), QStringLiteral("&Web"));
-    mnuInfoWebHomepage =
-        menuItem(mnuInfoWeb, QStringLiteral("mnuInfoWebHomepage"), QStringLiteral("&Homepage"));
-    mnuInfoInfo = menuItem(mniInfo, QStringLiteral("mnuInfoInfo"), QStringLiteral("&Info"));
-
-    connect(mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
-    connect(mnuVerbindungVerbinden, &QAction::triggered, this,
-            [this] { mnuVerbindungVerbinden_Click(); });
-    connect(mnuVerbindungTransferASCII, &QAction::triggered, this,
-            [this] { mnuVerbindungTransferASCII_Click(); });
-    connect(mnuVerbindungTransferBINARY, &QAction::triggered, this,
-            [this] { mnuVerbindungTransferBINARY_Click(); });
-    connect(mnuVerbindungTransferAUTO, &QAction::triggered, this,
-            [this] { mnuVerbindungTransferAUTO_Click(); });
-    connect(mnuVerbindungASCIIListe, &QAction::triggered, this,
-            [this] { mnuVerbindungASCIIListe_Click(); });
-    connect(mnuInfoInfo, &QAction::triggered, this, [this] { mnuInfoInfo_Click(); });
-    connect(mnuInfoWebHomepage, &QAction::triggered, this, [this] { mnuInfoWebHomepage_Click(); });
-    connectPaneMenus();
-    connect(tlbConnect, &Toolbar::ButtonClick, this,
-            [this](const QString &key) { tlbConnect_ButtonClick(key); });
-}
-
-void mdiMain::setMenuCaptions()
-{
-    mnuFile->setTitle(GetText("Datei"));
-    mnuVerbindung->setTitle(GetText("MY_CONNECTION"));
-    mnuVerbindungTransfer->setTitle(GetText("TRANSFERMODUS"));
-    mnuVerbindungTransferASCII->setText(GetText("OPT_ASCII"));
-    mnuVerbindungTransferBINARY->setText(GetText("OPT_BINARY"));
-    mnuVerbindungTransferAUTO->setText(GetText("OPT_AUTO"));
-    mnuVerbindungPassiverTransfer->setTitle(GetText("CHK_PASSIVE"));
-    mnuVerbindungTransfertypEin->setText(GetText("EIN"));
-    mnuVerbindungTransfertypAus->setText(GetText("AUS"));
-    mnuVerbindungASCIIListe->setText(GetText("ASCII_LIST_SHOW"));
-    mnuMyComputer->setTitle(GetText("FRMLOCAL_MYCOMPUTER"));
-    mnuMyComputerUpload->setText(GetText("FRMPULOC_UPLOAD"));
-    mnuMyComputerUploadAls->setText(GetText("FRMPULOC_UPLOADAS"));
-    mnuMyComputerOeffnen->setText(GetText("FRMPULOC_OPEN"));
-    mnuMyComputerOeffnenMit->setText(GetText("FRMPULOC_OPENWITH"));
-    mnuMyComputerUmbenennen->setText(GetText("FRMPULOC_RENAME"));
-    mnuMyComputerLoeschen->setText(GetText("FRMPULOC_DELETE"));
-    mnuMyComputerNeu->setTitle(GetText("FRMPULOC_NEW"));
-    mnuMyComputerNeuOrdner->setText(GetText("FRMPULOC_NEWFOLDER"));
-    mnuMyComputerAktualisieren->setText(GetText("FRMPULOC_REFRESH"));
-    mnuMyComputerEigenschaften->setText(GetText("FRMPULOC_PROP"));
-    mnuMyServer->setTitle(GetText("FRMSERVER_FRA"));
-    mnuMyServerDownload->setText(GetText("FRMPUSERVER_DOWNLOAD"));
-    mnuMyServerDownloadAls->setText(GetText("FRMPUSERVER_DOWNLOADAS"));
-    mnuMyServerOeffnen->setText(GetText("FRMPUSERVER_OPEN"));
-    mnuMyServerOeffnenMit->setText(GetText("FRMPUSERVER_OPENWITH"));
-    mnuMyServerUmbenennen->setText(GetText("FRMPUSERVER_RENAME"));
-    mnuMyServerLoeschen->setText(GetText("FRMPUSERVER_DELETE"));
-    mnuMyServerNeu->setTitle(GetText("FRMPUSERVER_NEW"));
-    mnuMyServerNeuOrdner->setText(GetText("FRMPUSERVER_NEWFOLDER"));
-    mnuMyServerAktualisieren->setText(GetText("FRMPUSERVER_REFRESH"));
-    mnuInfoWeb->setTitle(GetText("MDIMAIN_WEBSITE"));
 }
 
 int mdiMain::Width() const { return Geometry::width(m_client); }

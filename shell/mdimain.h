@@ -121,8 +121,8 @@ private:
     void buildConnectionBar();
     // Focus colours and keys of the connection bar's text boxes.
     bool connectionBarEvent(QObject *watched, QEvent *event);
+    // The menu bar, from the table of shell/mainmenus.h.
     void buildMenus();
-    void connectPaneMenus();
     void setMenuCaptions();
     void setTransferMenuChecks(QAction *checked);
     void placeChildren();

@@ -4,11 +4,11 @@
 set -euo pipefail
 PACKAGES=(
   cmake g++ make pkg-config clang-format
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6 libgl-dev
   libpoco-dev libglib2.0-dev
   python3 python3-pyftpdlib vsftpd curl wget
   adwaita-icon-theme hicolor-icon-theme shared-mime-info dbus-daemon
-  xvfb xauth
+  xvfb xauth desktop-file-utils
   clang-14 libclang-rt-14-dev
 )
 missing=()

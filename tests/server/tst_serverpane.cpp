@@ -481,6 +481,39 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(server.localPath(QStringLiteral("/later.txt")))); // No
     }
 
+    // The toolbar's "del" and the main menu's Shift+Del delete at once; only
+    // the Delete key of the list asks first.
+    void onlyTheDeleteKeyAsks_data()
+    {
+        QTest::addColumn<QString>("road");
+        QTest::addColumn<bool>("asks");
+        QTest::newRow("toolbar del") << "toolbar" << false;
+        QTest::newRow("menu Shift+Del") << "menu" << false;
+        QTest::newRow("Delete key") << "key" << true;
+    }
+    void onlyTheDeleteKeyAsks()
+    {
+        QFETCH(QString, road);
+        QFETCH(bool, asks);
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/gone.txt")), "x"));
+        QVERIFY(connectTo(server));
+        select(QStringLiteral("gone.txt"));
+        boxes()->answers << MsgAnswer::Yes;
+        if (road == QLatin1String("toolbar"))
+            frmServer::instance().tlbServerLinks->click(QStringLiteral("del"));
+        else if (road == QLatin1String("menu"))
+            mdiMain::instance().mnuMyServerLoeschen->trigger();
+        else
+            QTest::keyClick(serverList()->detailsView(), Qt::Key_Delete);
+        QVERIFY(!QFileInfo::exists(server.localPath(QStringLiteral("/gone.txt"))));
+        QCOMPARE(boxes()->boxes.size(), asks ? 1 : 0);
+        if (asks)
+            QCOMPARE(boxes()->boxes[0].text, QStringLiteral("Delete Selection?"));
+        QVERIFY(!itemTexts().contains(QStringLiteral("gone.txt")));
+    }
+
     void deleteButtonPrunesTheCombo()
     {
         FtpTestServer server;

@@ -108,6 +108,9 @@ private Q_SLOTS:
         for (const QList<QVariant> &value : progress)
             highest = qMax(highest, value.at(0).toInt());
         QCOMPARE(highest, 7);
+        // The bar stays visible at the end rather than being hidden: nothing
+        // else in the program shows it again, so hiding it here would leave
+        // every later upload and download without its progress.
         QVERIFY(bar->isVisible());
         // The deleted folders left the combo; the server and the list are
         // where the delete started.

@@ -86,7 +86,20 @@ QString line(const char *colour, const char *key, const QString &object = QStrin
     return text;
 }
 
-// The two Open members and how each is started.
+// The keys each Open member writes and asks with: the toolbar's own, and
+// the context menu's, which the main menu shares.
+const ServerOpenTexts ToolbarKeys{"FRMSERVER_STARTDOWN",   "FRMSERVER_DOWNOK",
+                                  "FRMSERVER_DOWNFAILED",  "FRMSERVER_NOAPP1",
+                                  "FRMSERVER_NOAPP2",      "FRMSERVER_OPENCANCEL",
+                                  "FRMSERVER_OPENFILE",    "FRMSERVER_OPENOK",
+                                  "FRMSERVER_ONLYONEFILE", nullptr};
+const ServerOpenTexts MenuKeys{"FRMPUSERVER_STARTDOWN",  "FRMPUSERVER_DOWNOK",
+                               "FRMPUSERVER_DOWNFAILED", "FRMPUSERVER_NOAPP1",
+                               "FRMPUSERVER_NOAPP2",     "FRMPUSERVER_OPENCANCEL",
+                               "FRMPUSERVER_OPEN",       "FRMPUSERVER_OPENOK",
+                               "FRMPUSERVER_ONEFILE",    nullptr};
+
+// The Open members and how each is started.
 struct Member {
     const ServerOpenTexts *texts;
     std::function<void()> start;
@@ -95,9 +108,11 @@ struct Member {
 Member member(const QString &name)
 {
     if (name == QLatin1String("toolbar"))
-        return {&ServerOpenKeys::Toolbar,
+        return {&ToolbarKeys,
                 [] { frmServer::instance().tlbServerLinks->click(QStringLiteral("open")); }};
-    return {&ServerOpenKeys::Open, [] { frmPopUpfrmServer::instance().mnuOeffnen->trigger(); }};
+    if (name == QLatin1String("main menu"))
+        return {&MenuKeys, [] { mdiMain::instance().mnuMyServerOeffnen->trigger(); }};
+    return {&MenuKeys, [] { frmPopUpfrmServer::instance().mnuOeffnen->trigger(); }};
 }
 
 } // namespace
@@ -116,6 +131,7 @@ class TestServerOpen : public QObject {
         QTest::addColumn<QString>("memberName");
         QTest::newRow("toolbar") << "toolbar";
         QTest::newRow("context menu") << "context menu";
+        QTest::newRow("main menu") << "main menu";
     }
 
 private Q_SLOTS:
@@ -170,6 +186,8 @@ private Q_SLOTS:
         QTest::newRow("toolbar, no") << "toolbar" << false;
         QTest::newRow("context menu, yes") << "context menu" << true;
         QTest::newRow("context menu, no") << "context menu" << false;
+        QTest::newRow("main menu, yes") << "main menu" << true;
+        QTest::newRow("main menu, no") << "main menu" << false;
     }
     void noProgram()
     {
@@ -198,10 +216,21 @@ private Q_SLOTS:
         QVERIFY(m_launcher->starts.isEmpty());
     }
 
+    // Open with from the context menu and from the main menu: the same keys.
+    void openWithOffersTheChoice_data()
+    {
+        QTest::addColumn<bool>("mainMenu");
+        QTest::newRow("context menu") << false;
+        QTest::newRow("main menu") << true;
+    }
     void openWithOffersTheChoice()
     {
+        QFETCH(bool, mainMenu);
         selectOnly(QStringLiteral("view.txt"));
-        frmPopUpfrmServer::instance().mnuOeffnenMit->trigger();
+        if (mainMenu)
+            mdiMain::instance().mnuMyServerOeffnenMit->trigger();
+        else
+            frmPopUpfrmServer::instance().mnuOeffnenMit->trigger();
         const QString copy = GetTempFilePath(QStringLiteral("view.txt"));
         QCOMPARE(readFile(copy), QByteArray("text to view"));
         QCOMPARE(logLines(), (QStringList{line("black", "FRMPUSERVER_DOWNSTART", "view.txt"),

@@ -1,14 +1,55 @@
 // The main window's menus "Mein Computer" and "Mein Server": the server
-// items' connection test, the menu's download, the shortcuts.
+// items' connection test, the menu's download, every shortcut reaching its
+// own command.
 
-#include "../server/serverhelpers.h"
+#include "../localops/localopshelpers.h"
 #include "core/mdatabase.h"
 #include "localpane/frmlocal.h"
+#include "shell/mainmenus.h"
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QCheckBox>
 
-using namespace servertest;
+using namespace localopstest;
+
+namespace {
+
+// What a shortcut's command leaves behind, so that each command is told
+// from every other.
+enum class Effect {
+    OnServer,     // the file arrived on the server
+    Launched,     // the local file was handed to its program
+    Asked,        // the local delete asked about the file
+    ListedLocal,  // a file made meanwhile shows in the local list
+    Downloaded,   // the file arrived in the local folder
+    OpenLine,     // the main menu's Open logged its start line
+    GoneOnServer, // the file was deleted on the server, without a question
+    ListedServer, // a file made meanwhile shows in the server list
+};
+
+struct Press {
+    const char *row;
+    QKeyCombination keys;
+    bool server; // the name is selected in the server list, else the local one
+    const char *name;
+    Effect effect;
+};
+
+const Press Presses[] = {
+    {"F2 upload", Qt::Key_F2, false, "up.txt", Effect::OnServer},
+    {"F3 open", Qt::Key_F3, false, "open.txt", Effect::Launched},
+    {"Del delete", Qt::Key_Delete, false, "del.txt", Effect::Asked},
+    {"F5 refresh", Qt::Key_F5, false, "later.txt", Effect::ListedLocal},
+    {"Ctrl+F2 download", Qt::CTRL | Qt::Key_F2, true, "get.txt", Effect::Downloaded},
+    {"Ctrl+F3 open", Qt::CTRL | Qt::Key_F3, true, "get.txt", Effect::OpenLine},
+    {"Shift+Del delete", Qt::SHIFT | Qt::Key_Delete, true, "gone.txt", Effect::GoneOnServer},
+    {"Ctrl+F5 refresh", Qt::CTRL | Qt::Key_F5, true, "later.txt", Effect::ListedServer},
+};
+
+FakeDesktop *desktop = nullptr;
+
+} // namespace
 
 class TestMainMenus : public QObject {
     Q_OBJECT
@@ -23,8 +64,18 @@ class TestMainMenus : public QObject {
     }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // Before anything asks the desktop.
+        desktop = new FakeDesktop;
+    }
+    void cleanupTestCase() { delete desktop; }
     void init() { m_program = std::make_unique<Program>(); }
-    void cleanup() { m_program.reset(); }
+    void cleanup()
+    {
+        m_program.reset();
+        Desktop::setLauncher(nullptr);
+    }
 
     void serverItemsNeedAConnection_data()
     {
@@ -99,6 +150,92 @@ private Q_SLOTS:
         QTRY_VERIFY(!QFile::exists(server.localPath(QStringLiteral("/gone.txt"))));
         for (const RecordedBox &b : m_program->dialogs->boxes)
             QVERIFY2(b.buttons != MsgButtons::YesNo, qPrintable(b.text));
+    }
+
+    // Each shortcut, pressed once with the focus outside the lists (which
+    // keep Delete and F5 for themselves), runs its own item's command.
+    void everyShortcutReachesItsHandler_data()
+    {
+        QTest::addColumn<int>("press");
+        for (int i = 0; i < int(std::size(Presses)); ++i)
+            QTest::newRow(Presses[i].row) << i;
+    }
+    void everyShortcutReachesItsHandler()
+    {
+        QFETCH(int, press);
+        const Press &p = Presses[press];
+        const QString name = QLatin1String(p.name);
+        RecordingLauncher &launcher = installRecordingLauncher();
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        for (const char *file : {"get.txt", "gone.txt"})
+            QVERIFY(writeFile(server.localPath(QLatin1Char('/') + QLatin1String(file)), file));
+        for (const char *file : {"up.txt", "open.txt", "del.txt"})
+            QVERIFY(writeFile(m_program->home() + QLatin1Char('/') + QLatin1String(file), file));
+        showHome();
+        QVERIFY(connectTo(server));
+        if (p.server)
+            selectItems(serverList(), {name});
+        else
+            selectLocal({name});
+        // The refreshes must find what appeared after the last listing.
+        QVERIFY(writeFile(m_program->home() + QStringLiteral("/later.txt")));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/later.txt"))));
+        ClearLog();
+        mdiMain &m = mdiMain::instance();
+        m.activateWindow();
+        m.chkPassiveTransfer->setFocus();
+
+        QTest::keyClick(m.chkPassiveTransfer, p.keys.key(), p.keys.keyboardModifiers());
+
+        const QList<RecordedBox> &boxes = m_program->dialogs->boxes;
+        const QString local = m_program->home() + QLatin1Char('/') + name;
+        switch (p.effect) {
+        case Effect::OnServer:
+            QCOMPARE(readFile(server.localPath(QLatin1Char('/') + name)), QByteArray(p.name));
+            break;
+        case Effect::Launched:
+            QCOMPARE(launcher.launches.size(), 1);
+            QCOMPARE(launcher.launches[0].last(), local);
+            break;
+        case Effect::Asked:
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes[0].text.contains(name), qPrintable(boxes[0].text));
+            QCOMPARE(boxes[0].buttons, MsgButtons::YesNo);
+            QVERIFY(QFile::exists(local)); // answered No
+            break;
+        case Effect::ListedLocal:
+            QVERIFY(localNames().contains(name));
+            break;
+        case Effect::Downloaded:
+            QCOMPARE(readFile(local), QByteArray(p.name));
+            break;
+        case Effect::OpenLine:
+            QVERIFY(!logLines().isEmpty());
+            QCOMPARE(logLines().first(), QStringLiteral("[black]") +
+                                             GetText("FRMPUSERVER_STARTDOWN") + QLatin1Char(' ') +
+                                             name);
+            break;
+        case Effect::GoneOnServer:
+            QVERIFY(!QFile::exists(server.localPath(QLatin1Char('/') + name)));
+            QVERIFY(boxes.isEmpty());
+            break;
+        case Effect::ListedServer:
+            QVERIFY(itemTexts().contains(name));
+            break;
+        }
+    }
+
+    // The shortcuts pressed above are all the menu table gives.
+    void everyShortcutIsPressed()
+    {
+        QList<QKeyCombination> inTable, pressed;
+        for (const MainMenuEntry &e : MainMenuTable())
+            if (e.shortcut.key() != Qt::Key_unknown)
+                inTable << e.shortcut;
+        for (const Press &p : Presses)
+            pressed << p.keys;
+        QCOMPARE(pressed, inTable);
     }
 
     void localRenameRelistsThePane()

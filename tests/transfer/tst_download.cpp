@@ -210,6 +210,31 @@ private Q_SLOTS:
         QVERIFY(lines.contains(refused + QStringLiteral("/deep/deep/")));
     }
 
+    // A selection holding unsafe names while the connection is gone: the
+    // download does nothing and logs nothing, not even the refusals.
+    void notConnectedLogsNothing()
+    {
+        FtpTestServer::Hostile hostile;
+        const QByteArray date = " 1 user group 5 Jan 10 12:00 ";
+        for (const char *name : {"../x", "good.txt"})
+            hostile.listLines << QByteArray("-rw-r--r--") + date + name;
+        FtpTestServer server(FtpTestServer::Kind::Pyftpdlib, hostile);
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(connectTo(server));
+        for (int i = 0; i < serverList()->count(); ++i)
+            serverList()->setSelected(i, true);
+        CloseFtpConnection();
+        ClearLog();
+
+        DownloadServerSelection();
+
+        QVERIFY(logLines().isEmpty());
+        QVERIFY(treeOf(m_target).isEmpty());
+        QVERIFY(DownloadList.empty());
+        QCOMPARE(mdiMain::instance().pgbBottom->value(), 1);
+        QVERIFY(!Ui::isHourglass());
+    }
+
     void serverStoppedMidway()
     {
         FtpTestServer::Hostile slow;
