@@ -45,8 +45,7 @@ QString parentFolder(const QString &folder)
 // The folder of path, or where it is gone the nearest one above it.
 QString existingFolder(const QString &path)
 {
-    QString folder =
-        FolderKeyOf(QDir::isRelativePath(path) ? QDir::current().absoluteFilePath(path) : path);
+    QString folder = FolderKeyOf(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
     while (folder.size() > 1 && !QFileInfo(folder).isDir())
         folder = parentFolder(folder);
     return folder;

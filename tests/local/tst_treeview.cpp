@@ -105,6 +105,9 @@ private Q_SLOTS:
                                                           << "top/a/" << 0 << 0;
         QTest::newRow("the program's own selection") << "program"
                                                      << "top/b/" << 0 << 0;
+        QTest::newRow("collapsing the selected node's parent keeps the selection")
+            << "collapse top"
+            << "top/a/" << 0 << 0;
     }
     void usersMovesRaiseEvents()
     {
@@ -128,6 +131,11 @@ private Q_SLOTS:
             QTest::keyClick(m_tree.get(), Qt::Key_Up);
         else if (move == QLatin1String("right"))
             QTest::keyClick(m_tree.get(), Qt::Key_Right);
+        else if (move == QLatin1String("collapse top")) // its expander, left of its text
+            QTest::mouseClick(viewport, Qt::LeftButton, {},
+                              QPoint(m_tree->visualItemRect(m_tree->firstNode()).left() -
+                                         m_tree->indentation() / 2,
+                                     centre("top/").y()));
         else
             m_tree->selectNode(at("top/b/"));
         QCOMPARE(TreeView::key(m_tree->selectedNode()), selectedAfter);
