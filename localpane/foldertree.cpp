@@ -3,6 +3,8 @@
 #include "platform/localfs.h"
 #include "platform/treeview.h"
 
+#include <QFileInfo>
+
 QString FolderKeyOf(const QString &path)
 {
     QString key;
@@ -69,4 +71,13 @@ void ReadDrive(TreeView &tree, const QString &drive)
     GetFilestrwPaths(tree, key, FolderOrder::IgnoreCase);
     if (QTreeWidgetItem *top = tree.firstNode())
         top->setExpanded(true);
+}
+
+void RemoveGoneFolders(TreeView &tree, QTreeWidgetItem *node)
+{
+    for (int i = node ? node->childCount() - 1 : -1; i >= 0; --i) {
+        QTreeWidgetItem *child = node->child(i);
+        if (!QFileInfo(TreeView::key(child)).isDir())
+            tree.removeNode(child);
+    }
 }

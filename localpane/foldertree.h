@@ -9,6 +9,7 @@
 
 #include <vector>
 
+class QTreeWidgetItem;
 class TreeView;
 
 struct LocalFolderEntry {
@@ -34,3 +35,6 @@ std::vector<LocalFolderEntry> ScanFolderEntries(const QString &path, FolderOrder
 void GetFilestrwPaths(TreeView &tree, const QString &path, FolderOrder order);
 // Rebuilds the tree for a place: its top node, its first level, expanded.
 void ReadDrive(TreeView &tree, const QString &drive);
+// Removes the children of node (with the nodes below them) whose folders
+// are gone, deleted or renamed since the node's folder was scanned.
+void RemoveGoneFolders(TreeView &tree, QTreeWidgetItem *node);

@@ -34,6 +34,22 @@ QIcon standardIcon(QStyle::StandardPixmap pixmap)
 {
     return QApplication::style()->standardIcon(pixmap);
 }
+
+// The folder above folder (both keys ending in "/").
+QString parentFolder(const QString &folder)
+{
+    const qsizetype slash = folder.lastIndexOf(QLatin1Char('/'), folder.size() - 2);
+    return slash < 0 ? QStringLiteral("/") : folder.left(slash + 1);
+}
+
+// The folder of path, or where it is gone the nearest one above it.
+QString existingFolder(const QString &path)
+{
+    QString folder = FolderKeyOf(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+    while (folder.size() > 1 && !QFileInfo(folder).isDir())
+        folder = parentFolder(folder);
+    return folder;
+}
 } // namespace
 
 QString CurrentLocalFolder(NoNodeFolder fallback)
@@ -87,6 +103,7 @@ frmLocal::frmLocal() : QWidget(mdiMain::instance().client())
     connect(tlbdrvDrive, &Toolbar::ButtonClick, this, &frmLocal::tlbdrvDrive_ButtonClick);
     connect(trwPaths, &TreeView::Expand, this, &frmLocal::trwPaths_Expand);
     connect(trwPaths, &TreeView::NodeClick, this, &frmLocal::trwPaths_NodeClick);
+    connect(trwPaths, &TreeView::NodeSelect, this, &frmLocal::trwPaths_NodeSelect);
 }
 
 frmLocal::~frmLocal()
@@ -123,7 +140,10 @@ void frmLocal::Form_Load()
     cboLocal->clear();
     cboLocal->addItem(Places::rootOf(m_drive));
     ViewFolder(probed, AllFiles);
-    // 5. Details view.
+    // 5. Details view. The tree's drop highlight is not set: it only marks a
+    // node as a drop target, nothing reads it, and this tree takes no drops;
+    // a second highlighted node beside the selected one would show the user
+    // two current folders.
     lsvDirFile->setView(ListView::Details);
     placeControls();
 }
@@ -177,8 +197,96 @@ void frmLocal::ViewFolder(const QString &path, const QString &mask)
 
 void frmLocal::ViewFolderWith(LocalListing &listing, const QString &path, const QString &mask)
 {
-    m_listedFolder = FolderKeyOf(path);
-    listing.ViewFolder(path, mask, *lsvDirFile, imgListLarge, imgListSmall);
+    const QString folder = existingFolder(path);
+    m_listedFolder = folder;
+    listing.ViewFolder(folder, mask, *lsvDirFile, imgListLarge, imgListSmall);
+    showInTree(folder);
+    showInCombo(folder);
+}
+
+void frmLocal::showInTree(const QString &folder)
+{
+    QTreeWidgetItem *node = folderNode(folder, FolderOrder::IgnoreCase);
+    if (!node) {
+        trwPaths->clearSelection();
+        return;
+    }
+    // The list has just shown the folder's sub-folders as they are now: a
+    // folder deleted or renamed meanwhile leaves the tree too.
+    RemoveGoneFolders(*trwPaths, node);
+    trwPaths->selectNode(node);
+    trwPaths->scrollToItem(node);
+}
+
+void frmLocal::showInCombo(const QString &folder)
+{
+    // As the tree's click enters it: a folder without its closing "/", the
+    // place's root with it.
+    QString entry = folder;
+    if (folder != shownRoot() && entry.size() > 1)
+        entry.chop(1);
+    const int index = cboLocal->findText(entry, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        cboLocal->setCurrentIndex(index);
+    cboLocal->setEditText(entry);
+}
+
+QString frmLocal::shownRoot() const
+{
+    const QTreeWidgetItem *top = trwPaths->firstNode();
+    return top ? TreeView::key(top) : Places::rootOf(m_drive);
+}
+
+QString frmLocal::placeHolding(const QString &folder) const
+{
+    // The longest place root in front of folder; "/" holds every folder.
+    QString best = QStringLiteral("/");
+    for (int i = 0; i < drvDrive->count(); ++i) {
+        const QString place = drvDrive->itemText(i);
+        const QString root = FolderKeyOf(place);
+        if (folder.startsWith(root) && root.size() > FolderKeyOf(best).size())
+            best = place;
+    }
+    return best;
+}
+
+QTreeWidgetItem *frmLocal::folderNode(const QString &folder, FolderOrder order)
+{
+    QTreeWidgetItem *top = trwPaths->firstNode();
+    if (!top || !folder.startsWith(TreeView::key(top))) {
+        const QString place = placeHolding(folder);
+        m_drive = place;
+        drvDrive->setDrive(place);
+        ReadDrive(place);
+        top = trwPaths->firstNode();
+        if (!top)
+            return nullptr;
+    }
+    QTreeWidgetItem *node = top;
+    QString prefix = TreeView::key(top);
+    for (const QString &name :
+         folder.mid(prefix.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (name == QLatin1String(".") || name == QLatin1String(".."))
+            return nullptr;
+        const QString parentKey = prefix;
+        prefix += name + QLatin1Char('/');
+        QTreeWidgetItem *child = trwPaths->node(prefix);
+        // A folder whose parent cannot be searched is not found by the scan,
+        // yet it can be listed: its node is added on its own.
+        if (!child && QFileInfo(prefix).isDir())
+            child = trwPaths->addNode(parentKey, prefix, name, 2, 3);
+        if (!child)
+            return nullptr;
+        // Expanding loads the level below the children (the Expand handler).
+        node->setExpanded(true);
+        node = child;
+        if (TreeView::tag(node) != Loaded) {
+            WaitCursor wait;
+            GetFilestrwPaths(prefix, order);
+            TreeView::setTag(node, Loaded);
+        }
+    }
+    return node;
 }
 
 void frmLocal::GetFilestrwPaths(const QString &path, FolderOrder order)
@@ -193,30 +301,11 @@ void frmLocal::ReadDrive(const QString &drive)
 
 void frmLocal::RevealFolder(const QString &folder, FolderOrder order)
 {
-    const QTreeWidgetItem *top = trwPaths->firstNode();
-    const QString root = top ? TreeView::key(top) : Places::rootOf(m_drive);
-    const QString target = FolderKeyOf(folder);
-    ReadDrive(root);
-    if (!target.startsWith(root))
-        return;
-    QString prefix = root;
-    QTreeWidgetItem *last = nullptr;
-    for (const QString &name :
-         target.mid(root.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        prefix += name + QLatin1Char('/');
-        QTreeWidgetItem *node = trwPaths->node(prefix);
-        if (!node)
-            continue;
-        if (TreeView::tag(node) != Loaded) {
-            WaitCursor wait;
-            GetFilestrwPaths(prefix, order);
-            TreeView::setTag(node, Loaded);
-        }
+    ReadDrive(shownRoot());
+    if (QTreeWidgetItem *node = folderNode(FolderKeyOf(folder), order)) {
         node->setExpanded(true);
-        last = node;
+        trwPaths->selectNode(node);
     }
-    if (last)
-        trwPaths->selectNode(last);
 }
 
 void frmLocal::drvDrive_Change()
@@ -240,18 +329,25 @@ void frmLocal::drvDrive_Change()
 
 void frmLocal::cboLocal_Click()
 {
+    // An empty text lists the root of the place the pane shows; a relative
+    // path is taken from the folder the list shows.
     const QString text = cboLocal->currentText();
-    if (text.isEmpty())
+    const QString path =
+        text.isEmpty() ? shownRoot()
+                       : FolderKeyOf(QDir::cleanPath(QDir(m_listedFolder).absoluteFilePath(text)));
+    if (!QFileInfo(path).isDir()) {
+        // No folder (any more): its entry goes, and the pane stays on the
+        // folder it shows.
+        const int index = cboLocal->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (index >= 0)
+            cboLocal->removeItem(index);
+        showInCombo(m_listedFolder);
         return;
-    const QString path = FolderKeyOf(text);
-    WaitCursor wait;
-    QTreeWidgetItem *top = trwPaths->firstNode();
-    QTreeWidgetItem *node = (top && TreeView::key(top) == path) ? top : trwPaths->node(path);
-    if (node) {
-        node->setExpanded(true);
-        trwPaths->selectNode(node);
     }
+    WaitCursor wait;
     ViewFolder(path, AllFiles);
+    if (QTreeWidgetItem *node = trwPaths->selectedNode())
+        node->setExpanded(true);
 }
 
 void frmLocal::lsvDirFile_KeyDown(int keyCode, Qt::KeyboardModifiers)
@@ -265,24 +361,17 @@ void frmLocal::lsvDirFile_KeyDown(int keyCode, Qt::KeyboardModifiers)
 
 void frmLocal::lsvDirFile_DblClick()
 {
-    QTreeWidgetItem *selected = trwPaths->selectedNode();
     const QString folder = CurrentLocalFolder();
     const int item = lsvDirFile->selectedItem();
-    if (item < 0 || !lsvDirFile->subItem(item, 1).isEmpty()) { // a file
+    if (item < 0 || !lsvDirFile->subItem(item, 1).isEmpty()) { // none, or a file
         Ui::setNormalPointer();
         return;
     }
-    const QString path = folder + lsvDirFile->text(item);
-    ViewFolder(path, AllFiles);
-    if (selected && selected->childCount() > 0)
+    if (QTreeWidgetItem *selected = trwPaths->selectedNode(); selected && selected->childCount())
         selected->setExpanded(true);
-    for (const QString &key : {path + QLatin1Char('/'), path}) {
-        if (QTreeWidgetItem *node = trwPaths->node(key)) {
-            node->setExpanded(true);
-            trwPaths->selectNode(node);
-        }
-    }
-    chooseComboEntry(path);
+    // The path combo's entry of the folder, chosen: its Click lists the
+    // folder and expands and selects the folder's node.
+    chooseComboEntry(folder + lsvDirFile->text(item));
     Ui::setNormalPointer();
 }
 
@@ -356,6 +445,14 @@ void frmLocal::trwPaths_NodeClick(QTreeWidgetItem *node)
         entry.chop(1);
     chooseComboEntry(entry);
     ShowSelectedFolder();
+}
+
+// The user moved the tree's selection without a click (keyboard, right
+// button): the list follows it, as it follows a click.
+void frmLocal::trwPaths_NodeSelect(QTreeWidgetItem *node)
+{
+    if (node)
+        ShowSelectedFolder();
 }
 
 void frmLocal::ShowSelectedFolder()

@@ -38,7 +38,11 @@ public:
 
     // Lists the current local folder again.
     void RefreshLocal();
-    // Fills lsvDirFile with the entries of path matching mask.
+    // Fills lsvDirFile with the entries of path matching mask. The folder's
+    // node in the tree (built where missing) becomes the selected node and
+    // the path combo shows the folder, so that the current local folder and
+    // the folder the list shows are always the same. A folder that is gone
+    // gives way to the nearest folder above it that is still there.
     void ViewFolder(const QString &path, const QString &mask);
     // Fills lsvDirFile by the rules and into the records of another holder.
     void ViewFolderWith(LocalListing &listing, const QString &path, const QString &mask);
@@ -63,6 +67,7 @@ public:
     void tlbdrvDrive_ButtonClick(const QString &key);
     void trwPaths_Expand(QTreeWidgetItem *node);
     void trwPaths_NodeClick(QTreeWidgetItem *node);
+    void trwPaths_NodeSelect(QTreeWidgetItem *node);
 
     QGroupBox *fraLocal;
     DriveListBox *drvDrive;
@@ -86,6 +91,14 @@ private:
     // Selects (appending it first when missing) the path combo's entry and
     // runs its Click handler, as choosing it does.
     void chooseComboEntry(const QString &entry);
+    // The node of folder (a key), built where missing from the top node
+    // down, each level loaded once, the nodes above it expanded; the tree
+    // first shows the place that holds folder when its own does not.
+    QTreeWidgetItem *folderNode(const QString &folder, FolderOrder order);
+    QString placeHolding(const QString &folder) const;
+    QString shownRoot() const;
+    void showInTree(const QString &folder);
+    void showInCombo(const QString &folder);
     void addToolbarButtons();
     void placeControls();
 

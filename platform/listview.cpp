@@ -288,6 +288,14 @@ bool ListView::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         Q_EMIT MouseDown(me->button() == Qt::LeftButton ? 1 : 4);
+    } else if (event->type() == QEvent::MouseButtonDblClick &&
+               (watched == m_icons->viewport() || watched == m_details->viewport())) {
+        // A double click raises DblClick anywhere in the list; over an item
+        // the view's own doubleClicked raises it.
+        auto *me = static_cast<QMouseEvent *>(event);
+        if (me->button() == Qt::LeftButton &&
+            !activeView()->indexAt(me->position().toPoint()).isValid())
+            Q_EMIT DblClick();
     }
     return QStackedWidget::eventFilter(watched, event);
 }

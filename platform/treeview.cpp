@@ -1,9 +1,18 @@
 #include "platform/treeview.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
+
 namespace {
 constexpr int KeyRole = Qt::UserRole + 1;
 constexpr int TagRole = Qt::UserRole + 2;
 constexpr int ImageRole = Qt::UserRole + 3;
+
+int imageOf(const QTreeWidgetItem *node, bool selected)
+{
+    const int images = node->data(0, ImageRole).toInt();
+    return selected ? images >> 4 : images & 0xF;
+}
 } // namespace
 
 TreeView::TreeView(QWidget *parent) : QTreeWidget(parent)
@@ -11,19 +20,13 @@ TreeView::TreeView(QWidget *parent) : QTreeWidget(parent)
     setHeaderHidden(true);
     setColumnCount(1);
     setUniformRowHeights(true);
-    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *n) {
-        const int sel = n->data(0, ImageRole).toInt() >> 4;
-        if (sel >= 1 && sel <= 3)
-            n->setIcon(0, m_images[sel - 1]);
-        Q_EMIT Expand(n);
+    connect(this, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem *n) { Q_EMIT Expand(n); });
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *n, int) {
+        m_clicked = true;
+        Q_EMIT NodeClick(n);
     });
-    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem *n) {
-        const int img = n->data(0, ImageRole).toInt() & 0xF;
-        if (img >= 1 && img <= 3)
-            n->setIcon(0, m_images[img - 1]);
-    });
-    connect(this, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem *n, int) { Q_EMIT NodeClick(n); });
+    connect(this, &QTreeWidget::itemSelectionChanged, this, &TreeView::showSelectedImage);
 }
 
 QTreeWidgetItem *TreeView::addNode(const QString &parentKey, const QString &key,
@@ -45,6 +48,20 @@ QTreeWidgetItem *TreeView::addNode(const QString &parentKey, const QString &key,
         n->setIcon(0, m_images[image - 1]);
     m_byKey.insert(key, n);
     return n;
+}
+
+void TreeView::removeNode(QTreeWidgetItem *node)
+{
+    if (!node)
+        return;
+    QList<QTreeWidgetItem *> pending{node};
+    while (!pending.isEmpty()) {
+        QTreeWidgetItem *n = pending.takeLast();
+        m_byKey.remove(key(n));
+        for (int i = 0; i < n->childCount(); ++i)
+            pending.append(n->child(i));
+    }
+    delete node;
 }
 
 void TreeView::clearNodes()
@@ -88,9 +105,60 @@ QString TreeView::text(const QTreeWidgetItem *node)
     return node ? node->text(0) : QString();
 }
 
-void TreeView::setImages(const QIcon &drive, const QIcon &folder, const QIcon &openFolder)
+void TreeView::setImages(const QIcon &drive, const QIcon &folder, const QIcon &selectedFolder)
 {
     m_images[0] = drive;
     m_images[1] = folder;
-    m_images[2] = openFolder;
+    m_images[2] = selectedFolder;
+}
+
+// The node that was selected before shows its image again and the selected
+// node its selected image, whether or not they are expanded.
+void TreeView::showSelectedImage()
+{
+    const auto show = [this](QTreeWidgetItem *n, bool selected) {
+        const int img = imageOf(n, selected);
+        if (img >= 1 && img <= 3)
+            n->setIcon(0, m_images[img - 1]);
+    };
+    if (QTreeWidgetItem *before = node(m_selectedImageKey))
+        show(before, false);
+    m_selectedImageKey.clear();
+    if (QTreeWidgetItem *now = selectedNode()) {
+        show(now, true);
+        m_selectedImageKey = key(now);
+    }
+}
+
+// Nodes are told apart by their keys: a handler may have rebuilt the tree.
+void TreeView::selectionMovedFrom(const QString &keyBefore)
+{
+    QTreeWidgetItem *now = selectedNode();
+    if (now && key(now) != keyBefore)
+        Q_EMIT NodeSelect(now);
+}
+
+void TreeView::keyPressEvent(QKeyEvent *event)
+{
+    const QString before = key(selectedNode());
+    QTreeWidget::keyPressEvent(event);
+    selectionMovedFrom(before);
+}
+
+void TreeView::mousePressEvent(QMouseEvent *event)
+{
+    m_keyBeforePress = key(selectedNode());
+    m_pressed = true;
+    QTreeWidget::mousePressEvent(event);
+}
+
+// A left click raises NodeClick; a press that moved the selection without
+// one (the right button, a drag from one node to another) raises NodeSelect.
+void TreeView::mouseReleaseEvent(QMouseEvent *event)
+{
+    m_clicked = false;
+    QTreeWidget::mouseReleaseEvent(event);
+    if (m_pressed && !m_clicked)
+        selectionMovedFrom(m_keyBeforePress);
+    m_pressed = false;
 }

@@ -369,20 +369,22 @@ private Q_SLOTS:
     }
 
     // Without a selected tree node the delete works on the place's root: the
-    // tree is read again at its first level and no node is selected.
+    // tree is read again at its first level, and the root the list shows
+    // again is the selected node.
     void deleteWithoutATreeNode()
     {
         const QString home = m_program->home() + QLatin1Char('/');
         QVERIFY(QDir().mkpath(home + QStringLiteral("old")));
         pane().ReadDrive(pane().drvDrive->Drive());
         pane().ViewFolder(home, QStringLiteral("*.*"));
+        pane().trwPaths->clearSelection();
         pane().cboLocal->addItem(home + QStringLiteral("old"));
         QCOMPARE(pane().trwPaths->selectedNode(), nullptr);
         selectLocal({QStringLiteral("old")});
         boxes().answers << MsgAnswer::Yes;
         menu().mnuLoeschen_Click();
         QVERIFY(!QFileInfo::exists(home + QStringLiteral("old")));
-        QCOMPARE(pane().trwPaths->selectedNode(), nullptr);
+        QCOMPARE(pane().trwPaths->selectedNode(), pane().trwPaths->firstNode());
         QVERIFY(pane().trwPaths->node(home + QStringLiteral("work/")));
         QVERIFY(!pane().trwPaths->node(home + QStringLiteral("old/")));
         QVERIFY(!comboEntries().contains(home + QStringLiteral("old")));

@@ -170,6 +170,7 @@ private Q_SLOTS:
         frmLocal &p = frmLocal::instance();
         p.ReadDrive(p.drvDrive->Drive());
         p.ViewFolder(p.drvDrive->Drive(), QStringLiteral("*.*"));
+        p.trwPaths->clearSelection();
         QCOMPARE(p.trwPaths->selectedNode(), nullptr);
         selectLocal({QStringLiteral("top.txt")});
         frmUploadAls &d = frmUploadAls::instance();
