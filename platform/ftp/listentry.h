@@ -19,6 +19,7 @@ struct ListEntry {
     std::uint32_t attributes = kAttrNormal;
     std::uint64_t size = 0;
     QDateTime time; // UTC; invalid when the listing gives none
+    bool link = false; // the listing says it is a symbolic link
 };
 
 } // namespace ftp
