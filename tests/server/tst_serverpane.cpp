@@ -109,14 +109,15 @@ private Q_SLOTS:
         const QString dir = QStringLiteral("FOLDER"); // the folder type, looked up below
         const QString parent = QStringLiteral("..||||");
 
-        QTest::newRow("a folder of value 16 first, a read-only folder among the files")
+        // A folder the user cannot write is still a folder, listed with them.
+        QTest::newRow("folders first, a read-only folder among them")
             << QList<QByteArray>{"-rw-r--r-- 1 u g 2560 Mar 05 2013 a.txt",
                                  "dr-xr-xr-x 2 u g 4096 Mar 05 2013 ro",
                                  "drwxr-xr-x 2 u g 4096 Mar 05 2013 pub"}
-            << QStringList{parent, "pub||" + dir + "|" + Date + "|D",
-                           "a.txt|2 KB|" + typeOf("a.txt") + "|" + Date + "|N",
-                           "ro|4 KB|RO-Datei|" + Date + "|RD"}
-            << QStringList{"zdirectoryx", "zdirectoryx", "ztxt", "zro"};
+            << QStringList{parent, "ro||" + dir + "|" + Date + "|D",
+                           "pub||" + dir + "|" + Date + "|D",
+                           "a.txt|2 KB|" + typeOf("a.txt") + "|" + Date + "|N"}
+            << QStringList{"zdirectoryx", "zdirectoryx", "zdirectoryx", "ztxt"};
         QTest::newRow("numbered keys of the fixed table, one key for all .txt")
             << QList<QByteArray>{"-rw-r--r-- 1 u g 10 Mar 05 2013 a.exe",
                                  "-rw-r--r-- 1 u g 10 Mar 05 2013 t1.txt",
