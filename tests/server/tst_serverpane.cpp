@@ -397,6 +397,17 @@ private Q_SLOTS:
                                                        << "made";
         QTest::newRow("a name that exists") << "deep"
                                             << "failed";
+        // Names that would make the folder elsewhere never reach the server.
+        QTest::newRow("climbing out") << "../escaped"
+                                      << "refused";
+        QTest::newRow("into a sub-folder") << "deep/inner"
+                                           << "refused";
+        QTest::newRow("the folder itself") << "."
+                                           << "refused";
+        QTest::newRow("the parent") << ".."
+                                    << "refused";
+        QTest::newRow("a backslash is a letter") << "a\\b"
+                                                 << "made";
         QTest::newRow("cancel") << ""
                                 << "cancelled";
     }
@@ -426,8 +437,11 @@ private Q_SLOTS:
                               GetText("FRMSERVER_NEWDIR2");
         if (result == QLatin1String("cancelled")) {
             QCOMPARE(logLines(), QStringList());
-        } else if (result == QLatin1String("failed")) {
+        } else if (result == QLatin1String("failed") || result == QLatin1String("refused")) {
             QCOMPARE(logLines(), (QStringList{start, "[red]" + GetText("FRMSERVER_GENFAIL")}));
+            QCOMPARE(server.receivedCommand("MKD"), result == QLatin1String("failed"));
+            QVERIFY(!QFileInfo::exists(server.localPath(QStringLiteral("/escaped"))));
+            QVERIFY(!QFileInfo::exists(server.localPath(QStringLiteral("/sub/deep/inner"))));
         } else {
             QCOMPARE(logLines(), (QStringList{start, "[green]" + GetText("FRMSERVER_GENOK")}));
             QVERIFY(QFileInfo(server.localPath("/sub/" + name)).isDir());
