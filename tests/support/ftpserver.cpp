@@ -283,6 +283,8 @@ QStringList FtpTestServer::pyftpdlibArguments(int port)
         args << QStringLiteral("--refuse-listing") << QString::fromLatin1(h.refuseListingOf);
     if (h.rawNames)
         args << QStringLiteral("--raw-names");
+    if (h.resolvedPwd)
+        args << QStringLiteral("--resolved-pwd");
     return args;
 }
 

@@ -43,6 +43,7 @@ public:
         QByteArray permissions;         // the user's rights (pyftpdlib letters)
         QByteArray refuseListingOf;     // MLSD/LIST of folders of this name get 550
         bool rawNames = false;          // names that are not UTF-8 pass as bytes
+        bool resolvedPwd = false;       // PWD names the folder a link led to
     };
 
     explicit FtpTestServer(Kind kind = Kind::Pyftpdlib);

@@ -60,6 +60,13 @@ def make_handler(opts):
             if opts.pwd_without_quote:
                 self.respond('257 "/no/closing/quote')
                 return
+            if opts.resolved_pwd:
+                # As servers that report the folder a link led to.
+                real = os.path.realpath(self.fs.ftp2fs(self.fs.cwd))
+                rel = os.path.relpath(real, os.path.realpath(self.fs.root))
+                cwd = "/" if rel == "." else "/" + rel
+                self.respond('257 "%s" is the current directory.' % cwd.replace('"', '""'))
+                return
             return FTPHandler.ftp_PWD(self, line)
 
         def ftp_LIST(self, path):
@@ -133,6 +140,7 @@ def main():
     p.add_argument("--perm", default="elradfmwMT")
     p.add_argument("--refuse-listing")
     p.add_argument("--raw-names", action="store_true")
+    p.add_argument("--resolved-pwd", action="store_true")
     opts = p.parse_args()
 
     logging.basicConfig(filename=opts.log, level=logging.DEBUG,
