@@ -107,8 +107,8 @@ bool IsSafeServerName(const QString &name)
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
     for (const QChar c : name)
-        if (c == QLatin1Char('/') || c == QLatin1Char('\r') ||
-            c == QLatin1Char('\n') || c.unicode() == 0)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
+            c.unicode() == 0)
             return false;
     return true;
 }

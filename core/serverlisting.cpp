@@ -305,8 +305,7 @@ std::vector<ServerListingEntry> readServerFolderRecords(const QString &pattern,
     if (find == 0) {
         // An empty folder shows as empty; one that could not be listed says so.
         if (connection != 0 && GetLastError() != ERROR_NO_MORE_FILES)
-            LogLine(GetText("MPUB_LISTFAILED") + QLatin1Char(' ') + FtpCurrentDir(),
-                    LogColor::Red);
+            LogLine(GetText("MPUB_LISTFAILED") + QLatin1Char(' ') + FtpCurrentDir(), LogColor::Red);
         return records;
     }
     DesktopListingShell shell;

@@ -32,7 +32,8 @@ QVariant ListViewModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         // The item keeps the name's bytes for the commands; only the shown
         // text replaces the bytes that are not UTF-8.
-        return col == 0 ? ByteName::shown(it.text) : (col <= 4 ? it.sub[size_t(col - 1)] : QString());
+        return col == 0 ? ByteName::shown(it.text)
+                        : (col <= 4 ? it.sub[size_t(col - 1)] : QString());
     case Qt::DecorationRole:
         if (col == 0) {
             const ImageList *list = showLarge ? large : small;
