@@ -151,7 +151,13 @@ void frmPopUpfrmServer::mnuUmbenennen_Click()
     inputBoxPositionTwips(x, y);
     const QString prompt = GetText("FRMPUSERVER_NEWNAME") + QLatin1Char(' ') +
                            ByteName::shown(oldName) + QLatin1String(" ?");
-    const QString newName = dialogs().InputBox(prompt, QString(), oldName, x, y);
+    // The box offers the name as shown; given back unchanged it is the
+    // listed name, not one whose bytes were replaced (which may be another
+    // file that the rename would overwrite).
+    const QString shown = ByteName::shown(oldName);
+    QString newName = dialogs().InputBox(prompt, QString(), shown, x, y);
+    if (newName == shown)
+        newName = oldName;
     if (newName.isEmpty()) {
         LogLine(GetText("FRMPUSERVER_RENAMECANCEL"), LogColor::Red);
         return;

@@ -170,7 +170,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<Kind>("kind");
         QTest::addColumn<QString>("command");
-        addKindRows({"download", "delete", "rename"});
+        addKindRows({"download", "download as", "delete", "rename", "rename unchanged"});
     }
     void byteNames()
     {
@@ -199,9 +199,20 @@ private Q_SLOTS:
             DownloadServerSelection();
             QCOMPARE(readRaw(bytePath(m_target, ByteName::toBytes(name))), QByteArray("latin one"));
             QCOMPARE(entryCount(m_target), 1);
+        } else if (command == QLatin1String("download as")) {
+            downloadAsUnchanged(name);
+            QCOMPARE(readRaw(bytePath(m_target, ByteName::toBytes(name))), QByteArray("latin one"));
+            QCOMPARE(entryCount(m_target), 1);
         } else if (command == QLatin1String("delete")) {
             DeleteServerSelection();
             QVERIFY(!existsRaw(bytePath(folder, latin)));
+        } else if (command == QLatin1String("rename unchanged")) {
+            // The box shows the name with U+FFFD; kept as it is, it names
+            // the file picked, never its twin.
+            boxes().inputs << ByteName::shown(name);
+            popup().mnuUmbenennen->trigger();
+            QCOMPARE(boxes().boxes.last().defaultText, ByteName::shown(name));
+            QCOMPARE(readRaw(bytePath(folder, latin)), QByteArray("latin one"));
         } else {
             boxes().inputs << QStringLiteral("renamed.txt");
             popup().mnuUmbenennen->trigger();
