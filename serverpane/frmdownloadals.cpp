@@ -123,7 +123,7 @@ void frmDownloadAls::Form_Load()
     // The type and the icon come from a placeholder of the name in the
     // temporary folder; a file of that name there keeps its contents. A
     // name that is no plain file name gets none, and no type or icon.
-    const QString placeholder = GetTempFilePath(name);
+    const QString placeholder = GetTempFilePath(ByteName::shown(name));
     if (!placeholder.isEmpty()) {
         lblFileType->setText(GetFileTypeName(placeholder));
         imgSystemLogo->setPixmap(GetFileIconPicture(SHGFI_ICON, placeholder).pixmap(32, 32));
