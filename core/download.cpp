@@ -29,7 +29,8 @@ void refused(const QString &name)
 void downloadOne(const QString &shownName, const QString &localPath, const QString &remoteName)
 {
     LogLine(GetText("MDOWN_DOWNSTART") + QLatin1Char(' ') + shownName);
-    if (FtpDownload(localPath, remoteName.trimmed()))
+    // The listed name is used whole: " a.txt" and "a.txt" are two files.
+    if (FtpDownload(localPath, remoteName))
         LogLine(GetText("MDOWN_DOWNOK"), LogColor::Green);
     else
         LogLine(GetText("MDOWN_DOWNFAILED"), LogColor::Red);
@@ -106,8 +107,8 @@ bool IsSafeServerName(const QString &name)
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
     for (const QChar c : name)
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char('\r') ||
-            c == QLatin1Char('\n') || c.unicode() == 0)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
+            c.unicode() == 0)
             return false;
     return true;
 }
@@ -123,16 +124,21 @@ void ListServerFolderTree(const ServerFolderWalk &walk, HINTERNET connection, QS
         ConnectFromMainWindow();
         connection = hFtpConnection; // the reconnect replaced the connection
     }
-    if (!ChangeDownFromRoot(ServerPathComponents(folder))) {
+    const QStringList parts = ServerPathComponents(folder);
+    if (!ChangeDownFromRoot(parts) || ServerPathComponents(FtpCurrentDir()) != parts) {
         if (connection != 0)
             walk.refuse(folder);
         return;
     }
 
     WIN32_FIND_DATA data;
-    const HINTERNET find = FtpFindFirstFile(connection, mask, data, 0, 0);
-    if (find == 0)
+    const HINTERNET find = FtpFindFirstFile(connection, mask, data, FIND_FLAG_LINKS_AS_FILES, 0);
+    if (find == 0) {
+        // An empty folder is complete; a listing that failed is not.
+        if (GetLastError() != ERROR_NO_MORE_FILES)
+            walk.refuse(folder);
         return;
+    }
     std::vector<QString> folders;
     bool more = true;
     while (more) {
@@ -147,6 +153,8 @@ void ListServerFolderTree(const ServerFolderWalk &walk, HINTERNET connection, QS
             walk.refuse(folder + name);
         } else if (!isFolder) {
             walk.add(name, folder, data);
+        } else if (walk.notAFolder && walk.notAFolder(folder, name)) {
+            // dealt with as the link it is
         } else {
             folders.push_back(folder + name + Slash);
             walk.add(QString(), folders.back(), data);

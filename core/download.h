@@ -44,15 +44,24 @@ struct ServerFolderWalk {
     // closing "/").
     std::function<void(const QString &name, const QString &path, const WIN32_FIND_DATA &data)> add;
     // What is not walked: a listed name that may not be joined into a path
-    // (the folder and the name), or a folder that cannot be entered.
+    // (the folder and the name), a folder that cannot be entered, that is
+    // not the folder it was named as (a link the server resolved), or whose
+    // listing failed.
     std::function<void(const QString &what)> refuse;
+    // Tried on each listed folder, in the folder holding it, before it is
+    // recorded: true when it proved to be no folder (a link the server
+    // lists as its target) and was dealt with; it is then not walked.
+    std::function<bool(const QString &folder, const QString &name)> notAFolder;
 };
 
 // Lists the server folder path, then walks its sub-folders in listing order:
 // every folder's entries come before the entries of its first sub-folder. A
 // path without a closing "/" gets one (the caller's variable too).
 // The folder is reached from "/" one component at a time; when one cannot be
-// entered the folder is refused and nothing is listed in its place.
+// entered the folder is refused and nothing is listed in its place. The walk
+// stays inside the folder: links are listed as files, never walked, and a
+// folder the server reports (PWD) under another path is refused, so that
+// neither a link to another folder nor a loop is followed.
 void ListServerFolderTree(const ServerFolderWalk &walk, HINTERNET connection, QString &path,
                           const QString &mask);
 
@@ -63,8 +72,9 @@ QStringList ServerPathComponents(const QString &path);
 // as soon as one cannot be entered (the walk goes no further).
 bool ChangeDownFromRoot(const QStringList &parts);
 
-// A name from the server that may be joined into a local path: not empty,
-// not "." or "..", no "/" or "\" and no line break or NUL in it.
+// A name from the server that may be joined into a path: not empty, not "."
+// or "..", no "/" and no line break or NUL in it. A "\" is an ordinary
+// letter of a name on a Unix server and on the local disk.
 bool IsSafeServerName(const QString &name);
 
 void ResetDownloadState();

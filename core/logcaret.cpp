@@ -1,5 +1,7 @@
 #include "core/logcaret.h"
 
+#include "platform/pure/bytename.h"
+
 #include "shell/frmtransferhistory.h"
 
 #include <QPointer>
@@ -33,7 +35,7 @@ void ScrollHistoryToEnd()
 void LogLine(const QString &message, LogColor color)
 {
     QTextEdit *rtf = frmTransferHistory::instance().rtfTransferHistory;
-    QString text = message;
+    QString text = ByteName::shown(message);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (!text.endsWith(QLatin1Char('\n')))

@@ -33,6 +33,19 @@ void logResult(bool ok)
         LogLine(GetText("MDEL_DELFAILED"), LogColor::Red);
 }
 
+// A folder entry is tried with DELE first, in the folder holding it: a real
+// folder cannot be DELEted, a link can. A link the server lists as the
+// folder it points to is so removed as a link, and nothing in its target is
+// touched.
+bool deletedAsLink(const QString &folder, const QString &name)
+{
+    if (!FtpDelete(name))
+        return false;
+    LogLine(GetText("MDEL_DELFILE") + QLatin1Char(' ') + DeleteLogPath(folder, name));
+    LogLine(GetText("MDEL_DELOK"), LogColor::Green);
+    return true;
+}
+
 // The selected items of the server list in list order. A name the server
 // gave that cannot be joined into a path is refused: "a/b" would otherwise
 // delete b in the folder a.
@@ -48,7 +61,10 @@ void collectSelection(const QString &startFolder)
                 refused(text);
             continue;
         }
-        DeleteList.push_back(DeleteSelectionEntry(startFolder, text, list.subItem(i, 1).isEmpty()));
+        const bool isFolder = list.subItem(i, 1).isEmpty();
+        if (isFolder && deletedAsLink(startFolder, text))
+            continue;
+        DeleteList.push_back(DeleteSelectionEntry(startFolder, text, isFolder));
     }
 }
 
@@ -133,6 +149,7 @@ int ListServerFolderForDelete(HINTERNET connection, QString &path, const QString
         DeleteList.push_back({name, folder, QString::number(data.dwFileAttributes)});
     };
     walk.refuse = refused;
+    walk.notAFolder = deletedAsLink;
     ListServerFolderTree(walk, connection, path, mask);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "core/serverlisting.h"
 
+#include "core/logcaret.h"
 #include "core/mdatabase.h"
 #include "core/mpublic.h"
 #include "core/session.h"
@@ -301,8 +302,12 @@ std::vector<ServerListingEntry> readServerFolderRecords(const QString &pattern,
     const HINTERNET find = FtpFindFirstFile(connection, pattern, data, 0, 0);
     Ui::DoEvents();
     Ui::DoEvents();
-    if (find == 0)
+    if (find == 0) {
+        // An empty folder shows as empty; one that could not be listed says so.
+        if (connection != 0 && GetLastError() != ERROR_NO_MORE_FILES)
+            LogLine(GetText("MPUB_LISTFAILED") + QLatin1Char(' ') + FtpCurrentDir(), LogColor::Red);
         return records;
+    }
     DesktopListingShell shell;
     ServerEntryReader reader(shell);
     do {

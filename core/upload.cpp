@@ -75,7 +75,8 @@ bool enterFolders(const QStringList &components, const UploadTexts &texts)
 void uploadEntry(const SelectionEntry &entry, const QString &startFolder, const UploadTexts &texts)
 {
     const bool entered = enterFolders(relativeComponents(entry.Path, startFolder), texts);
-    QString name = entry.Name.trimmed();
+    // The name is used whole: " a.txt" and "a.txt" are two files.
+    QString name = entry.Name;
     if (name.isEmpty())
         return;
     QString local;
@@ -195,8 +196,7 @@ void CollectLocalFolder(const QString &folder)
 bool UploadFile(QString &localPath, QString &remoteName)
 {
     setWatchdog(false);
-    localPath = localPath.trimmed();
-    remoteName = remoteName.trimmed();
+    // Both names are used whole: blanks at their edges belong to them.
     if (localPath.isEmpty() || remoteName.isEmpty()) {
         // The watchdog comes back on this road too, so it never stays off.
         setWatchdog(true);

@@ -135,11 +135,9 @@ void frmUploadAls::cmdUpload_Click()
         done(Accepted);
         return;
     }
-    // A server name with "/" would write into another server folder. The
-    // upload trims the local path, so a name ending in blanks would send
-    // another file: neither is sent.
-    if (!newName.isEmpty() &&
-        (!IsSafeServerName(newName) || !file.isFile() || local.trimmed() != local))
+    // A server name with "/" would write into another server folder: it is
+    // not sent.
+    if (!newName.isEmpty() && (!IsSafeServerName(newName) || !file.isFile()))
         LogLine(GetText("MPUB_UPFAILED"), LogColor::Red);
     else
         UploadFile(local, newName);

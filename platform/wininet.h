@@ -20,6 +20,16 @@ constexpr std::uint32_t FTP_TRANSFER_TYPE_UNKNOWN = 0;
 constexpr std::uint32_t FTP_TRANSFER_TYPE_ASCII = 1;
 constexpr std::uint32_t FTP_TRANSFER_TYPE_BINARY = 2;
 
+// FtpFindFirstFile flag: a link is listed as a file, never as the folder
+// it points to, also where the server's MLSD describes it by its target
+// (one LIST more for a folder that holds folders). The walks over folder
+// trees ask for it, so that they never go through a link.
+constexpr std::uint32_t FIND_FLAG_LINKS_AS_FILES = 0x1;
+
+// GetLastError after FtpFindFirstFile returned no handle.
+constexpr std::uint32_t ERROR_NO_MORE_FILES = 18;
+constexpr std::uint32_t ERROR_INTERNET_EXTENDED_ERROR = 12003;
+
 constexpr std::uint32_t FILE_ATTRIBUTE_READONLY = 0x1;
 constexpr std::uint32_t FILE_ATTRIBUTE_HIDDEN = 0x2;
 constexpr std::uint32_t FILE_ATTRIBUTE_SYSTEM = 0x4;
@@ -54,6 +64,10 @@ bool FtpGetCurrentDirectory(HINTERNET connection, QString &directory);
 HINTERNET FtpFindFirstFile(HINTERNET connection, const QString &pattern, WIN32_FIND_DATA &data,
                            std::uint32_t flags, std::uintptr_t context);
 bool InternetFindNextFile(HINTERNET find, WIN32_FIND_DATA &data);
+// Why the last FtpFindFirstFile gave no handle: ERROR_NO_MORE_FILES when
+// the folder was listed and nothing in it matched (an empty folder), any
+// other value when the listing failed.
+std::uint32_t GetLastError();
 
 // RETR in binary into a temporary file beside localPath, renamed over it only
 // when the transfer completed.

@@ -8,6 +8,7 @@
 #include "localpane/frmlocal.h"
 #include "localpane/locallisting.h"
 #include "platform/listview.h"
+#include "platform/pure/bytename.h"
 #include "platform/ui.h"
 #include "serverpane/frmserver.h"
 #include "shell/mdimain.h"
@@ -122,15 +123,17 @@ void frmDownloadAls::Form_Load()
     // The type and the icon come from a placeholder of the name in the
     // temporary folder; a file of that name there keeps its contents. A
     // name that is no plain file name gets none, and no type or icon.
-    const QString placeholder = GetTempFilePath(name);
+    const QString placeholder = GetTempFilePath(ByteName::shown(name));
     if (!placeholder.isEmpty()) {
         lblFileType->setText(GetFileTypeName(placeholder));
         imgSystemLogo->setPixmap(GetFileIconPicture(SHGFI_ICON, placeholder).pixmap(32, 32));
     }
     lblGroesse->setText(list.subItem(selected, 1));
     lblGeaendert->setText(list.subItem(selected, 3));
-    lblName->setText(name);
-    txtNeuerName->setText(name);
+    // The server name keeps its bytes for the download; the dialog shows it.
+    m_serverName = name;
+    lblName->setText(ByteName::shown(name));
+    txtNeuerName->setText(ByteName::shown(name));
     txtNeuerName->setSelection(0, int(txtNeuerName->text().length()));
 }
 
@@ -139,10 +142,16 @@ void frmDownloadAls::cmdDownload_Click()
     WaitCursor wait;
     const QString folder = CurrentLocalFolder(NoNodeFolder::DrivePlace);
     hide();
-    const QString oldName = lblName->text().trimmed();
-    const QString target = DownloadAsTarget(folder, txtNeuerName->text());
+    // The listed name is used whole: " a.txt" and "a.txt" are two files.
+    // The offered local name left as it was is that name too; a typed one
+    // loses the blanks at its edges.
+    const QString oldName = m_serverName;
+    const QString typed = txtNeuerName->text();
+    const QString target = typed == ByteName::shown(oldName) && IsSafeServerName(oldName)
+                               ? folder + oldName
+                               : DownloadAsTarget(folder, typed);
     LogLine(GetText("MDOWN_DOWNSTART") + QLatin1Char(' ') + oldName + QLatin1String(" als ") +
-            (target.isEmpty() ? folder + txtNeuerName->text().trimmed() : target));
+            (target.isEmpty() ? folder + typed.trimmed() : target));
     // A typed name that would leave the folder is refused, and so is a
     // server name that would fetch a file of another server folder.
     bool ok = false;

@@ -36,6 +36,9 @@ public:
     QLabel *imgSystemLogo;
     QPushButton *cmdDownload;
     QPushButton *cmdAbbrechen;
+
+private:
+    QString m_serverName; // the selected item's name, byte for byte
 };
 
 // The local path the typed name is fetched to: the folder and the name

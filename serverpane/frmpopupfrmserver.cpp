@@ -9,6 +9,7 @@
 #include "core/session.h"
 #include "platform/dialogs.h"
 #include "platform/listview.h"
+#include "platform/pure/bytename.h"
 #include "platform/ui.h"
 #include "serverpane/frmdownloadals.h"
 #include "serverpane/frmserver.h"
@@ -142,14 +143,21 @@ void frmPopUpfrmServer::mnuUmbenennen_Click()
 {
     if (moreThanOneSelected())
         return;
-    // The ".." entry is not left out: the server refuses to rename it.
-    const QString oldName = serverList().text(serverList().selectedItem()).trimmed();
+    // The ".." entry is not left out: the server refuses to rename it. The
+    // listed name is used whole: " a.txt" and "a.txt" are two files.
+    const QString oldName = serverList().text(serverList().selectedItem());
     LogLine(GetText("FRMPUSERVER_RENAMEOF") + QLatin1Char(' ') + oldName);
     int x = 0, y = 0;
     inputBoxPositionTwips(x, y);
-    const QString prompt =
-        GetText("FRMPUSERVER_NEWNAME") + QLatin1Char(' ') + oldName + QLatin1String(" ?");
-    const QString newName = dialogs().InputBox(prompt, QString(), oldName, x, y);
+    const QString prompt = GetText("FRMPUSERVER_NEWNAME") + QLatin1Char(' ') +
+                           ByteName::shown(oldName) + QLatin1String(" ?");
+    // The box offers the name as shown; given back unchanged it is the
+    // listed name, not one whose bytes were replaced (which may be another
+    // file that the rename would overwrite).
+    const QString shown = ByteName::shown(oldName);
+    QString newName = dialogs().InputBox(prompt, QString(), shown, x, y);
+    if (newName == shown)
+        newName = oldName;
     if (newName.isEmpty()) {
         LogLine(GetText("FRMPUSERVER_RENAMECANCEL"), LogColor::Red);
         return;

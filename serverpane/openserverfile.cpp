@@ -9,6 +9,7 @@
 #include "core/shellservices.h"
 #include "platform/dialogs.h"
 #include "platform/listview.h"
+#include "platform/pure/bytename.h"
 #include "platform/ui.h"
 #include "serverpane/frmserver.h"
 
@@ -94,7 +95,10 @@ void OpenServerSelection(ServerOpenVariant variant, const ServerOpenTexts &texts
         LogLine(GetText(texts.downFailed), LogColor::Red);
         return;
     }
-    const QString tempPath = GetTempFilePath(name);
+    // The copy for viewing is named as the list shows the name (valid
+    // UTF-8 for the desktop's programs); the server is asked for the
+    // name's own bytes.
+    const QString tempPath = GetTempFilePath(ByteName::shown(name));
     if (tempPath.isEmpty())
         return;
     LogLine(startLine);

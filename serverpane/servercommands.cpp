@@ -1,5 +1,6 @@
 #include "serverpane/servercommands.h"
 
+#include "core/download.h"
 #include "core/logcaret.h"
 #include "core/mdatabase.h"
 #include "core/mpublic.h"
@@ -25,7 +26,9 @@ void MakeServerFolder(const NewFolderTexts &texts)
         return;
     LogLine(GetText(texts.start1) + QLatin1Char(' ') + name + QLatin1Char(' ') +
             GetText(texts.start2));
-    if (!FtpMakeDir(name)) {
+    // The new folder is made in the current one: a name that is "." or
+    // "..", or that holds "/", would make it elsewhere (or nowhere).
+    if (!IsSafeServerName(name) || !FtpMakeDir(name)) {
         LogLine(GetText(texts.failed), LogColor::Red);
         return;
     }

@@ -1,5 +1,7 @@
 #include "platform/ftp/downloadfile.h"
 
+#include "platform/pure/bytename.h"
+
 #include <QFileInfo>
 
 #include <cstdio>
@@ -54,7 +56,10 @@ bool DownloadFile::open()
     const QFileInfo info(m_target);
     if (info.isDir())
         return false;
-    if (!info.exists() && !info.isSymLink()) {
+    // QFile cannot open a name whose bytes are not UTF-8; such a target is
+    // reached only by the rename, which takes the name's own bytes.
+    const bool rawName = ByteName::hasRawBytes(m_target);
+    if (!rawName && !info.exists() && !info.isSymLink()) {
         m_new = std::make_unique<QFile>(m_target);
         if (m_new->open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return true;
@@ -97,7 +102,7 @@ bool DownloadFile::commit()
     // rename() replaces the target in one step; QFile::rename would refuse
     // an existing target.
     const QByteArray from = QFile::encodeName(m_temporary->fileName());
-    if (std::rename(from.constData(), QFile::encodeName(m_target).constData()) != 0)
+    if (std::rename(from.constData(), ByteName::toBytes(m_target).constData()) != 0)
         return false;
     m_temporary->setAutoRemove(false);
     return true;

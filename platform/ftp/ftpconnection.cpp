@@ -8,6 +8,9 @@
 #include <Poco/Exception.h>
 
 #include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
 
 namespace ftp {
 namespace {
@@ -207,7 +210,33 @@ std::optional<QByteArray> FtpConnection::fetch(const QByteArray &line, std::opti
     return bytes;
 }
 
-std::optional<std::vector<ListEntry>> FtpConnection::list(const QString &path)
+// Links among the folders of an MLSD listing become files, as LIST shows
+// them; false when LIST fails.
+bool FtpConnection::markLinks(const QByteArray &argument, std::vector<ListEntry> &entries)
+{
+    const bool folders = std::any_of(entries.begin(), entries.end(), [](const ListEntry &e) {
+        return (e.attributes & kAttrDirectory) != 0;
+    });
+    if (!folders)
+        return true;
+    std::optional<Reply> reply;
+    const std::optional<QByteArray> data = fetch("LIST" + argument, reply);
+    if (!data)
+        return false;
+    QSet<QByteArray> links;
+    for (const ListEntry &e : parseListing(*data, QDateTime::currentDateTimeUtc()))
+        if (e.link)
+            links.insert(e.name);
+    for (ListEntry &e : entries) {
+        if (links.contains(e.name)) {
+            e.link = true;
+            e.attributes = kAttrNormal;
+        }
+    }
+    return true;
+}
+
+std::optional<std::vector<ListEntry>> FtpConnection::list(const QString &path, bool linksAsFiles)
 {
     QByteArray argument;
     if (!path.isEmpty()) {
@@ -218,8 +247,12 @@ std::optional<std::vector<ListEntry>> FtpConnection::list(const QString &path)
     }
     std::optional<Reply> reply;
     if (m_mlst) {
-        if (const std::optional<QByteArray> data = fetch("MLSD" + argument, reply))
-            return parseMlsd(*data);
+        if (const std::optional<QByteArray> data = fetch("MLSD" + argument, reply)) {
+            std::vector<ListEntry> entries = parseMlsd(*data);
+            if (linksAsFiles && !markLinks(argument, entries))
+                return std::nullopt;
+            return entries;
+        }
         // Some servers announce MLST but do not know MLSD: LIST then.
         if (!reply || (reply->code != 500 && reply->code != 502))
             return std::nullopt;

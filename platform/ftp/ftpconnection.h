@@ -34,7 +34,10 @@ public:
 
     // The entries of `path` (the current folder when empty): MLSD when the
     // server offers MLST, else LIST parsed. Names stay in the server's bytes.
-    std::optional<std::vector<ListEntry>> list(const QString &path);
+    // With linksAsFiles a link is never a folder: some servers (pyftpdlib)
+    // describe a link in MLSD by its target, so a listing with folders is
+    // checked against LIST, whose "l" entries tell the links.
+    std::optional<std::vector<ListEntry>> list(const QString &path, bool linksAsFiles = false);
     bool retrieve(const QString &remoteFile, const QString &localPath, bool failIfExists);
     // Opens STOR; while the upload is open every other command fails.
     std::shared_ptr<FtpUpload> store(const QString &remoteFile, bool ascii);
@@ -58,6 +61,7 @@ private:
     bool setType(char type);
     bool finishTransfer(DataEnd end);
     std::optional<QByteArray> fetch(const QByteArray &line, std::optional<Reply> &reply);
+    bool markLinks(const QByteArray &argument, std::vector<ListEntry> &entries);
 
     ControlChannel m_control;
     DataMode m_dataMode;

@@ -1,5 +1,7 @@
 #include "platform/ftp/ftptext.h"
 
+#include "platform/pure/bytename.h"
+
 namespace ftp {
 
 bool holdsLineBreakOrNul(const QString &text)
@@ -14,8 +16,9 @@ std::optional<QByteArray> encodeName(const QString &name, NameEncoding encoding)
 {
     if (holdsLineBreakOrNul(name))
         return std::nullopt;
+    // A name listed with bytes that are not UTF-8 goes back with those bytes.
     if (encoding == NameEncoding::Utf8)
-        return name.toUtf8();
+        return ByteName::toBytes(name);
     for (QChar c : name)
         if (c.unicode() > 0xff)
             return std::nullopt;
@@ -24,7 +27,7 @@ std::optional<QByteArray> encodeName(const QString &name, NameEncoding encoding)
 
 QString decodeName(const QByteArray &bytes, NameEncoding encoding)
 {
-    return encoding == NameEncoding::Utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+    return encoding == NameEncoding::Utf8 ? ByteName::fromBytes(bytes) : QString::fromLatin1(bytes);
 }
 
 } // namespace ftp

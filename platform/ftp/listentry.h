@@ -18,7 +18,8 @@ struct ListEntry {
     QByteArray name;
     std::uint32_t attributes = kAttrNormal;
     std::uint64_t size = 0;
-    QDateTime time; // UTC; invalid when the listing gives none
+    QDateTime time;    // UTC; invalid when the listing gives none
+    bool link = false; // the listing says it is a symbolic link
 };
 
 } // namespace ftp

@@ -160,7 +160,9 @@ std::optional<ListEntry> parseUnix(std::string_view line, const QDateTime &nowUt
         ListEntry entry;
         entry.name = QByteArray(name.data(), qsizetype(name.size()));
         entry.attributes = kind == 'd' ? kAttrDirectory : kAttrNormal;
-        if (tokens[0].text[2] != 'w')
+        entry.link = kind == 'l';
+        // Only files get the read-only bit: a "dr-x" folder stays a folder.
+        if (kind != 'd' && tokens[0].text[2] != 'w')
             entry.attributes |= kAttrReadOnly;
         const bool device = kind == 'c' || kind == 'b';
         entry.size = device ? 0 : *size;

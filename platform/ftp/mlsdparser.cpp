@@ -20,12 +20,9 @@ QDateTime modifyTime(const QByteArray &value)
     return QDateTime(date, time, Qt::UTC);
 }
 
-// perm: a file is writable with "w" (write) or "a" (append), a folder with
-// "c" (create files in it).
-bool writable(const QByteArray &perm, bool folder)
+// perm: a file is writable with "w" (write) or "a" (append).
+bool writable(const QByteArray &perm)
 {
-    if (folder)
-        return perm.contains('c');
     return perm.contains('w') || perm.contains('a');
 }
 
@@ -72,7 +69,10 @@ std::optional<ListEntry> parseMlsdLine(const QByteArray &rawLine)
         return std::nullopt;
     const bool folder = type == "dir";
     entry.attributes = folder ? kAttrDirectory : kAttrNormal;
-    if (hasPerm && !writable(perm, folder))
+    entry.link = type.startsWith("os.unix=slink") || type.startsWith("os.unix=symlink");
+    // Only files get the read-only bit: a folder the user cannot write is
+    // still a folder (attributes 16), entered by a double-click.
+    if (hasPerm && !folder && !writable(perm))
         entry.attributes |= kAttrReadOnly;
     return entry;
 }

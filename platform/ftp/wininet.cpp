@@ -19,6 +19,9 @@ using ftp::InternetSession;
 
 namespace {
 
+// The error of the last FtpFindFirstFile (the program's one thread lists).
+std::uint32_t g_lastError = 0;
+
 template <typename Result, typename Call> Result guarded(Result failure, Call call)
 {
     try {
@@ -52,7 +55,7 @@ bool listsEverything(const QString &pattern)
 // always asks), wildcard patterns matched on the names of their folder, and
 // a plain path handed to the server as it is.
 std::optional<std::vector<WIN32_FIND_DATA>> listMatching(FtpConnection &connection,
-                                                         const QString &pattern)
+                                                         const QString &pattern, bool linksAsFiles)
 {
     QString folder = pattern;
     QString mask;
@@ -62,7 +65,7 @@ std::optional<std::vector<WIN32_FIND_DATA>> listMatching(FtpConnection &connecti
         folder = slash < 0 ? QString() : pattern.left(std::max<qsizetype>(slash, 1));
         mask = listsEverything(last) ? QString() : last;
     }
-    const auto entries = connection.list(folder);
+    const auto entries = connection.list(folder, linksAsFiles);
     if (!entries)
         return std::nullopt;
     const QRegularExpression match = QRegularExpression::fromWildcard(mask, Qt::CaseInsensitive);
@@ -125,21 +128,31 @@ bool FtpGetCurrentDirectory(HINTERNET connection, QString &directory)
 }
 
 HINTERNET FtpFindFirstFile(HINTERNET connection, const QString &pattern, WIN32_FIND_DATA &data,
-                           std::uint32_t, std::uintptr_t)
+                           std::uint32_t flags, std::uintptr_t)
 {
+    g_lastError = ERROR_INTERNET_EXTENDED_ERROR;
     return guarded<HINTERNET>(0, [&]() -> HINTERNET {
         const auto c = connectionOf(connection);
         if (!c)
             return 0;
-        auto entries = listMatching(*c, pattern);
-        if (!entries || entries->empty())
+        auto entries = listMatching(*c, pattern, (flags & FIND_FLAG_LINKS_AS_FILES) != 0);
+        if (!entries)
             return 0;
+        if (entries->empty()) {
+            g_lastError = ERROR_NO_MORE_FILES;
+            return 0;
+        }
         auto walk = std::make_shared<FindWalk>();
         walk->entries = std::move(*entries);
         data = walk->entries.front();
         walk->next = 1;
         return handleTable().add(walk);
     });
+}
+
+std::uint32_t GetLastError()
+{
+    return g_lastError;
 }
 
 bool InternetFindNextFile(HINTERNET find, WIN32_FIND_DATA &data)

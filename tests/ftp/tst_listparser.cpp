@@ -55,7 +55,10 @@ void TestListParser::listLine_data()
         4096, utc(2024, 2, 1, 8, 0));
     row("read-only file", "-r--r--r--   1 a  b   7 Jan 01  2020 locked", "locked", 0x81, 7,
         utc(2020, 1, 1));
-    row("read-only folder", "dr-xr-xr-x   2 a  b   0 Jan 01  2020 sealed", "sealed", 0x11, 0,
+    // A folder the user cannot write stays a plain folder (16), never a file.
+    row("read-only folder", "dr-xr-xr-x   2 a  b   0 Jan 01  2020 sealed", "sealed", 0x10, 0,
+        utc(2020, 1, 1));
+    row("folder without any rights", "d---------   2 a  b   0 Jan 01  2020 shut", "shut", 0x10, 0,
         utc(2020, 1, 1));
     row("sticky folder with acl mark", "drwxrwxrwt+  9 root root 4096 Jan 01  2020 tmp", "tmp",
         0x10, 4096, utc(2020, 1, 1));
@@ -193,8 +196,10 @@ void TestListParser::mlsdLine_data()
         0x80, 1, utc(2024, 1, 1));
     row("folder", "type=dir;sizd=4096;perm=elcmp;modify=20071127230206; ebooks", "ebooks", 0x10,
         4096, utc(2007, 11, 27, 23, 2, 6));
-    row("read-only folder", "type=dir;perm=el;modify=20071127230206; ro", "ro", 0x11, 0,
+    row("read-only folder", "type=dir;perm=el;modify=20071127230206; ro", "ro", 0x10, 0,
         utc(2007, 11, 27, 23, 2, 6));
+    row("folder without perm letters", "type=dir;perm=;modify=20071127230206; none", "none", 0x10,
+        0, utc(2007, 11, 27, 23, 2, 6));
     row("no perm fact", "type=file;size=3; noperm", "noperm", 0x80, 3, QDateTime());
     row("blanks and fraction", "type=file;size=5000000000;modify=20240101000000.123; a b c",
         "a b c", 0x80, 5000000000ULL, utc(2024, 1, 1));
@@ -204,6 +209,8 @@ void TestListParser::mlsdLine_data()
         utc(2024, 1, 1));
     row("symlink as a file", "type=OS.unix=slink:/x;modify=20240101000000; link", "link", 0x80, 0,
         utc(2024, 1, 1));
+    row("symlink spelled out as a file", "type=OS.unix=symlink;modify=20240101000000; ln", "ln",
+        0x80, 0, utc(2024, 1, 1));
     row("bad modify time", "type=file;size=1;modify=2024xx01000000; t", "t", 0x80, 1, QDateTime());
     row("line end removed", "type=file;size=1;modify=20240101000000; e\r", "e", 0x80, 1,
         utc(2024, 1, 1));

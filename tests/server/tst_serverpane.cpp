@@ -109,14 +109,15 @@ private Q_SLOTS:
         const QString dir = QStringLiteral("FOLDER"); // the folder type, looked up below
         const QString parent = QStringLiteral("..||||");
 
-        QTest::newRow("a folder of value 16 first, a read-only folder among the files")
+        // A folder the user cannot write is still a folder, listed with them.
+        QTest::newRow("folders first, a read-only folder among them")
             << QList<QByteArray>{"-rw-r--r-- 1 u g 2560 Mar 05 2013 a.txt",
                                  "dr-xr-xr-x 2 u g 4096 Mar 05 2013 ro",
                                  "drwxr-xr-x 2 u g 4096 Mar 05 2013 pub"}
-            << QStringList{parent, "pub||" + dir + "|" + Date + "|D",
-                           "a.txt|2 KB|" + typeOf("a.txt") + "|" + Date + "|N",
-                           "ro|4 KB|RO-Datei|" + Date + "|RD"}
-            << QStringList{"zdirectoryx", "zdirectoryx", "ztxt", "zro"};
+            << QStringList{parent, "ro||" + dir + "|" + Date + "|D",
+                           "pub||" + dir + "|" + Date + "|D",
+                           "a.txt|2 KB|" + typeOf("a.txt") + "|" + Date + "|N"}
+            << QStringList{"zdirectoryx", "zdirectoryx", "zdirectoryx", "ztxt"};
         QTest::newRow("numbered keys of the fixed table, one key for all .txt")
             << QList<QByteArray>{"-rw-r--r-- 1 u g 10 Mar 05 2013 a.exe",
                                  "-rw-r--r-- 1 u g 10 Mar 05 2013 t1.txt",
@@ -396,6 +397,17 @@ private Q_SLOTS:
                                                        << "made";
         QTest::newRow("a name that exists") << "deep"
                                             << "failed";
+        // Names that would make the folder elsewhere never reach the server.
+        QTest::newRow("climbing out") << "../escaped"
+                                      << "refused";
+        QTest::newRow("into a sub-folder") << "deep/inner"
+                                           << "refused";
+        QTest::newRow("the folder itself") << "."
+                                           << "refused";
+        QTest::newRow("the parent") << ".."
+                                    << "refused";
+        QTest::newRow("a backslash is a letter") << "a\\b"
+                                                 << "made";
         QTest::newRow("cancel") << ""
                                 << "cancelled";
     }
@@ -425,8 +437,11 @@ private Q_SLOTS:
                               GetText("FRMSERVER_NEWDIR2");
         if (result == QLatin1String("cancelled")) {
             QCOMPARE(logLines(), QStringList());
-        } else if (result == QLatin1String("failed")) {
+        } else if (result == QLatin1String("failed") || result == QLatin1String("refused")) {
             QCOMPARE(logLines(), (QStringList{start, "[red]" + GetText("FRMSERVER_GENFAIL")}));
+            QCOMPARE(server.receivedCommand("MKD"), result == QLatin1String("failed"));
+            QVERIFY(!QFileInfo::exists(server.localPath(QStringLiteral("/escaped"))));
+            QVERIFY(!QFileInfo::exists(server.localPath(QStringLiteral("/sub/deep/inner"))));
         } else {
             QCOMPARE(logLines(), (QStringList{start, "[green]" + GetText("FRMSERVER_GENOK")}));
             QVERIFY(QFileInfo(server.localPath("/sub/" + name)).isDir());

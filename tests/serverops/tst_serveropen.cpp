@@ -13,7 +13,11 @@
 #include "serverpane/frmpopupfrmserver.h"
 #include "serverpane/openserverfile.h"
 
+#include "platform/pure/bytename.h"
+
 #include <QMenu>
+
+#include <fcntl.h>
 
 using namespace serveropstest;
 
@@ -310,6 +314,47 @@ private Q_SLOTS:
         QCOMPARE(logLines(), (QStringList{line("black", "FRMPUSERVER_STARTDOWN", "view.txt"),
                                           line("red", "FRMPUSERVER_DOWNFAILED")}));
         QVERIFY(m_launcher->starts.isEmpty());
+    }
+
+    // The file opened is the one picked: a name whose bytes are not UTF-8
+    // beside one that decodes alike, blanks at the edges, a "\" inside.
+    void pickedNameIsOpened_data()
+    {
+        QTest::addColumn<QByteArray>("picked");
+        QTest::addColumn<QByteArray>("twin");
+        QTest::newRow("bytes that are not UTF-8")
+            << QByteArray("a\xe9.txt") << QByteArray("a\xef\xbf\xbd.txt");
+        QTest::newRow("leading blank") << QByteArray(" lead.txt") << QByteArray("lead.txt");
+        QTest::newRow("trailing blank") << QByteArray("trail.txt ") << QByteArray("trail.txt");
+        QTest::newRow("backslash") << QByteArray("a\\b.txt") << QByteArray("b.txt");
+    }
+    void pickedNameIsOpened()
+    {
+        QFETCH(QByteArray, picked);
+        QFETCH(QByteArray, twin);
+        FtpTestServer::Hostile raw;
+        raw.rawNames = true;
+        FtpTestServer server(FtpTestServer::Kind::Pyftpdlib, raw);
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        const QByteArray root = server.localPath(QStringLiteral("/")).toUtf8() + '/';
+        for (const QByteArray &name : {picked, twin}) {
+            QFile f;
+            const int fd = ::open((root + name).constData(), O_WRONLY | O_CREAT, 0644);
+            QVERIFY(fd >= 0);
+            QVERIFY(f.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+            f.write(name == picked ? "picked" : "twin");
+        }
+        QVERIFY(connectTo(server));
+        const QString name = ByteName::fromBytes(picked);
+        selectOnly(name);
+        ClearLog();
+        frmServer::instance().tlbServerLinks->click(QStringLiteral("open"));
+        const QString copy = GetTempFilePath(ByteName::shown(name));
+        QCOMPARE(readFile(copy), QByteArray("picked"));
+        QVERIFY(logLines().contains(line("green", "FRMSERVER_DOWNOK")));
+        // "txt " is no known type: the program is asked for instead.
+        if (!picked.endsWith(' '))
+            QCOMPARE(m_launcher->starts, (QList<QStringList>{{desktop->viewer, copy}}));
     }
 
     // Names from the server that are no plain file name never become a

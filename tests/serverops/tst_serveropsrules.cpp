@@ -149,8 +149,8 @@ private Q_SLOTS:
                                            << "";
         QTest::newRow("absolute") << "/etc/passwd"
                                   << "";
-        QTest::newRow("backslash") << "a\\b"
-                                   << "";
+        QTest::newRow("backslash is a letter") << "a\\b"
+                                               << "/home/u/a\\b";
         QTest::newRow("two dots inside stay a name") << "a..b"
                                                      << "/home/u/a..b";
     }

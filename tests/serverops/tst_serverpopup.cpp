@@ -168,6 +168,15 @@ private Q_SLOTS:
                               << "green FRMPUSERVER_DIROK";
         QTest::newRow("exists already") << "inner"
                                         << "red FRMPUSERVER_DIRFAILED";
+        // Names that would make the folder elsewhere never reach the server.
+        QTest::newRow("climbing out") << "../escaped"
+                                      << "red FRMPUSERVER_DIRFAILED";
+        QTest::newRow("into a sub-folder") << "inner/made"
+                                           << "red FRMPUSERVER_DIRFAILED";
+        QTest::newRow("the folder itself") << "."
+                                           << "red FRMPUSERVER_DIRFAILED";
+        QTest::newRow("the parent") << ".."
+                                    << "red FRMPUSERVER_DIRFAILED";
         QTest::newRow("cancel") << ""
                                 << "";
     }
@@ -189,8 +198,12 @@ private Q_SLOTS:
         QCOMPARE(boxes().boxes[0].text, GetText("FRMPUSERVER_FOLDNAME"));
         QVERIFY(boxes().boxes[0].defaultText.isEmpty());
         QCOMPARE(logLines(), lines);
-        // Made in the server's current folder, and shown.
+        // Made in the server's current folder, and shown; nothing elsewhere.
         QCOMPARE(QFileInfo(onServer(QStringLiteral("/sub/made"))).isDir(), answer == "made");
+        QVERIFY(!QFileInfo::exists(onServer(QStringLiteral("/escaped"))));
+        QVERIFY(!QFileInfo::exists(onServer(QStringLiteral("/sub/inner/made"))));
+        if (answer.contains(QLatin1Char('/')) || answer.startsWith(QLatin1Char('.')))
+            QVERIFY(!m_server->receivedCommand("MKD"));
         QCOMPARE(itemTexts().contains(QStringLiteral("made")), answer == "made");
     }
 

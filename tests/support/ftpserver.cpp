@@ -277,6 +277,14 @@ QStringList FtpTestServer::pyftpdlibArguments(int port)
         args << QStringLiteral("--no-eprt");
     if (h.throttleBytesPerSecond > 0)
         args << QStringLiteral("--throttle") << QString::number(h.throttleBytesPerSecond);
+    if (!h.permissions.isEmpty())
+        args << QStringLiteral("--perm") << QString::fromLatin1(h.permissions);
+    if (!h.refuseListingOf.isEmpty())
+        args << QStringLiteral("--refuse-listing") << QString::fromLatin1(h.refuseListingOf);
+    if (h.rawNames)
+        args << QStringLiteral("--raw-names");
+    if (h.resolvedPwd)
+        args << QStringLiteral("--resolved-pwd");
     return args;
 }
 

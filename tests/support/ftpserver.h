@@ -40,6 +40,10 @@ public:
         bool noEpsv = false;            // EPSV is refused, PASV is used
         bool noEprt = false;            // EPRT is refused, PORT is used
         int throttleBytesPerSecond = 0; // data connections limited to this speed
+        QByteArray permissions;         // the user's rights (pyftpdlib letters)
+        QByteArray refuseListingOf;     // MLSD/LIST of folders of this name get 550
+        bool rawNames = false;          // names that are not UTF-8 pass as bytes
+        bool resolvedPwd = false;       // PWD names the folder a link led to
     };
 
     explicit FtpTestServer(Kind kind = Kind::Pyftpdlib);

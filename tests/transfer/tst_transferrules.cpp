@@ -119,8 +119,13 @@ private Q_SLOTS:
         QTest::newRow("climbing") << "../x" << false;
         QTest::newRow("inner climb") << "a/../../y" << false;
         QTest::newRow("absolute") << "/etc/z" << false;
-        QTest::newRow("backslashes") << "b\\..\\c" << false;
+        // Only "/" separates folders on a server and on Linux: "\" is a letter.
+        QTest::newRow("backslashes") << "b\\..\\c" << true;
+        QTest::newRow("one backslash") << "\\" << true;
+        QTest::newRow("slash") << "/" << false;
         QTest::newRow("line break") << "a\r\nb" << false;
+        QTest::newRow("carriage return") << "a\rb" << false;
+        QTest::newRow("line feed") << "a\nb" << false;
         QTest::newRow("nul") << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b"))
                              << false;
     }

@@ -11,6 +11,7 @@ bounds, garbage, a PASV reply naming another address, slow data.
 import argparse
 import asynchat
 import logging
+import os
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
@@ -59,9 +60,19 @@ def make_handler(opts):
             if opts.pwd_without_quote:
                 self.respond('257 "/no/closing/quote')
                 return
+            if opts.resolved_pwd:
+                # As servers that report the folder a link led to.
+                real = os.path.realpath(self.fs.ftp2fs(self.fs.cwd))
+                rel = os.path.relpath(real, os.path.realpath(self.fs.root))
+                cwd = "/" if rel == "." else "/" + rel
+                self.respond('257 "%s" is the current directory.' % cwd.replace('"', '""'))
+                return
             return FTPHandler.ftp_PWD(self, line)
 
         def ftp_LIST(self, path):
+            if opts.refuse_listing and os.path.basename(path) == opts.refuse_listing:
+                self.respond("550 Listing refused.")
+                return
             if opts.listing is None:
                 return FTPHandler.ftp_LIST(self, path)
             data = b"".join(line + b"\r\n" for line in read_lines(opts.listing))
@@ -69,6 +80,9 @@ def make_handler(opts):
             return path
 
         def ftp_MLSD(self, path):
+            if opts.refuse_listing and os.path.basename(path) == opts.refuse_listing:
+                self.respond("550 Listing refused.")
+                return
             if opts.mlsd is None:
                 return FTPHandler.ftp_MLSD(self, path)
             data = b"".join(line + b"\r\n" for line in read_lines(opts.mlsd))
@@ -95,6 +109,10 @@ def make_handler(opts):
         HostileHandler.dtp_handler = dtp
         # sendfile() would bypass the throttled handler's writes.
         HostileHandler.use_sendfile = False
+    if opts.raw_names:
+        # Names pass as bytes, as on Unix servers: a name that is not UTF-8
+        # is listed and found by its own bytes.
+        HostileHandler.unicode_errors = "surrogateescape"
     HostileHandler.banner = opts.banner
     # A refused login answers at once instead of after the default 3 s.
     HostileHandler.auth_failed_timeout = 0.1
@@ -119,12 +137,16 @@ def main():
     p.add_argument("--no-epsv", action="store_true")
     p.add_argument("--no-eprt", action="store_true")
     p.add_argument("--throttle", type=int, default=0)
+    p.add_argument("--perm", default="elradfmwMT")
+    p.add_argument("--refuse-listing")
+    p.add_argument("--raw-names", action="store_true")
+    p.add_argument("--resolved-pwd", action="store_true")
     opts = p.parse_args()
 
     logging.basicConfig(filename=opts.log, level=logging.DEBUG,
                         format="%(asctime)s %(message)s")
     authorizer = DummyAuthorizer()
-    authorizer.add_user(opts.user, opts.password, opts.root, perm="elradfmwMT")
+    authorizer.add_user(opts.user, opts.password, opts.root, perm=opts.perm)
     handler = make_handler(opts)
     handler.authorizer = authorizer
     server = FTPServer(("127.0.0.1", opts.port), handler)
