@@ -6,11 +6,13 @@
 #include "core/shellservices.h"
 #include "core/upload.h"
 #include "localpane/frmpopupfrmlocal.h"
+#include "localpane/localfileops.h"
 #include "localpane/mshelldelete.h"
 #include "platform/dialogs.h"
 #include "platform/icons.h"
 #include "platform/keys.h"
 #include "platform/listview.h"
+#include "platform/localpath.h"
 #include "platform/places.h"
 #include "platform/toolbar.h"
 #include "platform/treeview.h"
@@ -376,13 +378,14 @@ void frmLocal::CreateLocalFolder()
     const QString created = folder + name;
     LogLine(GetText("FRMPUSERVER_DIRNEW1") + QLatin1Char(' ') + created + QLatin1Char(' ') +
             GetText("FRMPUSERVER_DIRNEW2"));
-    if (QFileInfo::exists(created) || QFileInfo(created).isSymLink()) {
+    // A name is a name in this folder: "../x" would make a folder elsewhere.
+    if (!IsPlainLocalName(name) || LocalPathExists(created)) {
         LogLine(GetText("FRMPULOC_GENFAIL"), LogColor::Red);
         return;
     }
     // A creation that fails (no right to write, a name the file system
     // refuses) is a failure too, not only a name that exists.
-    if (!QDir().mkdir(created)) {
+    if (!LocalPath::makeFolder(created)) {
         LogLine(GetText("FRMPULOC_GENFAIL"), LogColor::Red);
         return;
     }

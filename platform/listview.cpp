@@ -2,6 +2,7 @@
 
 #include "platform/imagelist.h"
 #include "platform/keys.h"
+#include "platform/pure/bytename.h"
 #include "platform/twips.h"
 
 #include <QEvent>
@@ -29,7 +30,9 @@ QVariant ListViewModel::data(const QModelIndex &index, int role) const
     const int col = index.column();
     switch (role) {
     case Qt::DisplayRole:
-        return col == 0 ? it.text : (col <= 4 ? it.sub[size_t(col - 1)] : QString());
+        // The item keeps its name's bytes; only the shown text replaces them.
+        return col == 0 ? ByteName::shown(it.text)
+                        : (col <= 4 ? it.sub[size_t(col - 1)] : QString());
     case Qt::DecorationRole:
         if (col == 0) {
             const ImageList *list = showLarge ? large : small;

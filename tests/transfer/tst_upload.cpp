@@ -163,15 +163,16 @@ private Q_SLOTS:
         QTimer *watchdog = mdiMain::instance().timIsConnected;
         // An empty argument gives false without a line, and the watchdog
         // still comes back.
-        QString local = QStringLiteral("  ");
+        QString local;
         QString remote = QStringLiteral("x");
         watchdog->start();
         ClearLog();
         QVERIFY(!UploadFile(local, remote));
         QVERIFY(watchdog->isActive());
         QVERIFY(logLines().isEmpty());
-        // Blanks are trimmed, the caller sees the trimmed texts.
-        local = QStringLiteral(" ") + m_local + QStringLiteral("a.txt ");
+        // The local path is used whole; the remote name loses its blanks,
+        // and the caller sees it trimmed.
+        local = m_local + QStringLiteral("a.txt");
         remote = QStringLiteral("  named.txt ");
         QVERIFY(UploadFile(local, remote));
         QCOMPARE(remote, QStringLiteral("named.txt"));
