@@ -284,12 +284,12 @@ private Q_SLOTS:
         for (const QByteArray &other : all)
             if (other != target)
                 QVERIFY2(present(dir + other), other.constData());
-        QCOMPARE(readBytes(dir + Latin1Name == dir + target ? dir + ReplacementName
-                                                             : dir + Latin1Name),
-                 target == Latin1Name ? QByteArray("replacement") : QByteArray("latin1"));
-        const QByteArray trashFolder =
-            QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)) +
-            "/Trash/";
+        QCOMPARE(
+            readBytes(dir + Latin1Name == dir + target ? dir + ReplacementName : dir + Latin1Name),
+            target == Latin1Name ? QByteArray("replacement") : QByteArray("latin1"));
+        const QByteArray trashFolder = QFile::encodeName(QStandardPaths::writableLocation(
+                                           QStandardPaths::GenericDataLocation)) +
+                                       "/Trash/";
         QCOMPARE(present(trashFolder + "files/" + target), trash);
         if (trash) {
             const QByteArray info = readBytes(trashFolder + "info/" + target + ".trashinfo");

@@ -412,6 +412,10 @@ private Q_SLOTS:
         QTest::newRow("a file of that name exists") << QStringLiteral("in-docs.txt") << false;
         QTest::newRow("a creation the file system refuses")
             << QStringLiteral("missing/deeper") << false;
+        QTest::newRow("into the parent folder") << QStringLiteral("../escaped") << false;
+        QTest::newRow("inside a folder that exists") << QStringLiteral("Inner/deeper") << false;
+        QTest::newRow("the folder itself") << QStringLiteral(".") << false;
+        QTest::newRow("the parent folder") << QStringLiteral("..") << false;
     }
     void newFolder()
     {
@@ -443,6 +447,9 @@ private Q_SLOTS:
             QVERIFY(listRow(QStringLiteral("Neu")) >= 0);
         }
         QVERIFY(!QFileInfo::exists(home(QStringLiteral("Docs/missing"))));
+        // Nothing is made outside the folder, nor below one of its folders.
+        QVERIFY(!QFileInfo::exists(home(QStringLiteral("escaped"))));
+        QVERIFY(!QFileInfo::exists(home(QStringLiteral("Docs/Inner/deeper"))));
         QVERIFY(!Ui::isHourglass());
     }
 

@@ -33,8 +33,8 @@ inline bool writeBytes(const QByteArray &path, const QByteArray &content)
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    const bool ok = ::write(fd, content.constData(), size_t(content.size())) ==
-                    ssize_t(content.size());
+    const bool ok =
+        ::write(fd, content.constData(), size_t(content.size())) == ssize_t(content.size());
     return ::close(fd) == 0 && ok;
 }
 
