@@ -2,6 +2,7 @@
 // local pane's folder, hostile names never reach outside it, and a server
 // that dies in the middle ends the run with red lines.
 
+#include "bytefiles.h"
 #include "core/download.h"
 #include "core/mdatabase.h"
 #include "platform/toolbar.h"
@@ -100,6 +101,27 @@ private Q_SLOTS:
         QCOMPARE(shown, (QStringList{"top", "f1.txt"}));
         // The server's folder is where the download started.
         QCOMPARE(FtpCurrentDir(), dl);
+    }
+
+    // The target folder's name is not valid UTF-8: the folders of the
+    // download are made in it, not in the folder a lossy decoding would name.
+    void foldersArriveInAByteNamedTarget()
+    {
+        using namespace ByteFiles;
+        const QByteArray target = QFile::encodeName(m_target);
+        QVERIFY(::mkdir(target + "d\xe9", 0755) == 0);
+        QVERIFY(::mkdir(target + "d\xef\xbf\xbd", 0755) == 0);
+        showLocalFolder(m_target + carried("d\xe9") + QLatin1Char('/'));
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(QDir().mkpath(server.localPath(QStringLiteral("/only/emptydir"))));
+        QVERIFY(connectTo(server));
+        selectItems(serverList(), {"only"});
+        ClearLog();
+        DownloadServerSelection();
+        QVERIFY(present(target + "d\xe9/only/emptydir"));
+        QVERIFY(!present(target + "d\xef\xbf\xbd/only"));
+        QVERIFY(!logLines().join('\n').contains(QStringLiteral("[red]")));
     }
 
     void existingLocalFolderGivesNoFolderLine()
