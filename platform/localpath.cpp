@@ -39,22 +39,10 @@ bool status(const QString &path, struct stat &st, bool followLinks)
     return (followLinks ? ::stat(p.constData(), &st) : ::lstat(p.constData(), &st)) == 0;
 }
 
-bool exists(const QString &path)
-{
-    struct stat st {};
-    return status(path, st, false);
-}
-
 bool isDir(const QString &path)
 {
     struct stat st {};
     return status(path, st) && S_ISDIR(st.st_mode);
-}
-
-bool isFile(const QString &path)
-{
-    struct stat st {};
-    return status(path, st) && S_ISREG(st.st_mode);
 }
 
 bool sameFile(const QString &a, const QString &b)
@@ -67,12 +55,6 @@ bool sameFile(const QString &a, const QString &b)
 bool makeFolder(const QString &path)
 {
     return !path.isEmpty() && ::mkdir(toNative(path).constData(), 0777) == 0;
-}
-
-bool rename(const QString &from, const QString &to)
-{
-    return !from.isEmpty() && !to.isEmpty() &&
-           ::rename(toNative(from).constData(), toNative(to).constData()) == 0;
 }
 
 bool removeForGood(const QString &path)

@@ -21,16 +21,11 @@ QString fromNative(const QByteArray &bytes);
 
 // stat() (following links) or lstat(); false when there is nothing there.
 bool status(const QString &path, struct stat &st, bool followLinks = true);
-// Something (a file, a folder, a link, also one that leads nowhere) is there.
-bool exists(const QString &path);
 bool isDir(const QString &path);                   // a folder or a link to one
-bool isFile(const QString &path);                  // a regular file or a link to one
 bool sameFile(const QString &a, const QString &b); // one file by device and inode
 
 // mkdir with the user's default mode; false when anything is there.
 bool makeFolder(const QString &path);
-// rename(2): replaces a file at to, as the system call does.
-bool rename(const QString &from, const QString &to);
 // Deletes an item for good: a folder with everything in it. Links are
 // removed as links, never followed.
 bool removeForGood(const QString &path);
