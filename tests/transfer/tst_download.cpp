@@ -103,24 +103,42 @@ private Q_SLOTS:
         QCOMPARE(FtpCurrentDir(), dl);
     }
 
-    // The target folder's name is not valid UTF-8: the folders of the
-    // download are made in it, not in the folder a lossy decoding would name.
-    void foldersArriveInAByteNamedTarget()
+    // The target folder's name is not valid UTF-8: the folders and files of
+    // the download arrive in it, not in the folder a lossy decoding would
+    // name, also where a file of that name is replaced.
+    void downloadArrivesInAByteNamedTarget_data()
+    {
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("new files") << false;
+        QTest::newRow("a file replaced") << true;
+    }
+    void downloadArrivesInAByteNamedTarget()
     {
         using namespace ByteFiles;
+        QFETCH(bool, existing);
         const QByteArray target = QFile::encodeName(m_target);
-        QVERIFY(::mkdir(target + "d\xe9", 0755) == 0);
-        QVERIFY(::mkdir(target + "d\xef\xbf\xbd", 0755) == 0);
+        const QByteArray latin1 = target + "d\xe9/", replacement = target + "d\xef\xbf\xbd/";
+        for (const QByteArray &folder : {latin1, replacement}) {
+            QVERIFY(::mkdir(folder, 0755) == 0);
+            QVERIFY(writeBytes(folder + "f1.txt", "kept " + folder));
+        }
         showLocalFolder(m_target + carried("d\xe9") + QLatin1Char('/'));
         FtpTestServer server;
         QVERIFY2(server.start(), qPrintable(server.error()));
         QVERIFY(QDir().mkpath(server.localPath(QStringLiteral("/only/emptydir"))));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/only/a.txt")), "a"));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/f1.txt")), "new f1"));
         QVERIFY(connectTo(server));
-        selectItems(serverList(), {"only"});
+        if (!existing)
+            QVERIFY(::unlink(latin1 + "f1.txt") == 0);
+        selectItems(serverList(), {"only", "f1.txt"});
         ClearLog();
         DownloadServerSelection();
-        QVERIFY(present(target + "d\xe9/only/emptydir"));
-        QVERIFY(!present(target + "d\xef\xbf\xbd/only"));
+        QVERIFY(present(latin1 + "only/emptydir"));
+        QCOMPARE(readBytes(latin1 + "only/a.txt"), QByteArray("a"));
+        QCOMPARE(readBytes(latin1 + "f1.txt"), QByteArray("new f1"));
+        QVERIFY(!present(replacement + "only"));
+        QCOMPARE(readBytes(replacement + "f1.txt"), "kept " + replacement);
         QVERIFY(!logLines().join('\n').contains(QStringLiteral("[red]")));
     }
 
