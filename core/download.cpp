@@ -6,12 +6,11 @@
 #include "core/session.h"
 #include "localpane/frmlocal.h"
 #include "platform/listview.h"
+#include "platform/localpath.h"
 #include "platform/ui.h"
 #include "serverpane/frmserver.h"
 #include "shell/mdimain.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QProgressBar>
 #include <QSet>
 
@@ -63,10 +62,10 @@ bool ensureLocalFolder(const QString &target, const QString &relative, QSet<QStr
     if (failed.contains(relative))
         return false;
     const QString folder = target + relative;
-    if (QFileInfo(folder).isDir())
+    if (LocalPath::isDir(folder))
         return true;
     LogLine(GetText("MDOWN_FOLDNEW") + QLatin1Char(' ') + folder + GetText("MDOWN_AN"));
-    if (QDir().mkdir(folder)) {
+    if (LocalPath::makeFolder(folder)) {
         LogLine(GetText("MDOWN_CREATEOK"), LogColor::Green);
         return true;
     }

@@ -2,6 +2,8 @@
 
 #include "core/mdatabase.h"
 #include "platform/desktop.h"
+#include "platform/localpath.h"
+#include "platform/pure/bytename.h"
 #include "platform/shellinfo.h"
 
 #include <QDateTime>
@@ -17,12 +19,13 @@ QString timeText(const QDateTime &time)
                           : QString();
 }
 
-QString typeText(const QFileInfo &info)
+// The type by the file's name (path), its kind from what info found there.
+QString typeText(const QFileInfo &info, const QString &path)
 {
     if (info.isDir())
         return GetText("FOLDER");
-    const QString name = ShellInfo::typeName(info.filePath());
-    return name.isEmpty() ? Desktop::contentType(info.filePath()) : name;
+    const QString name = ShellInfo::typeName(path);
+    return name.isEmpty() ? Desktop::contentType(path) : name;
 }
 
 QString ownerText(const QFileInfo &info)
@@ -72,13 +75,16 @@ QString PermissionText(QFileDevice::Permissions p)
 std::vector<FileProperty> FileProperties(const QString &path)
 {
     const QString clean = QDir::cleanPath(path);
-    const QFileInfo info(clean);
+    const QFileInfo named(clean); // the name and folder, as text only
+    // The item itself, also where its name's bytes are not valid UTF-8.
+    const LocalPath::QtPath item(clean);
+    const QFileInfo info(item.path());
     // The root "/" has no name of its own: it is its own name, in no folder.
-    const bool root = info.fileName().isEmpty();
+    const bool root = named.fileName().isEmpty();
     std::vector<FileProperty> rows{
-        {TextKey("FRMPROPERTIES_NAME"), root ? clean : info.fileName()},
+        {TextKey("FRMPROPERTIES_NAME"), ByteName::shown(root ? clean : named.fileName())},
         {TextKey("FRMPROPERTIES_TYPE"), {}},
-        {TextKey("FRMPROPERTIES_FOLDER"), root ? QString() : info.absolutePath()},
+        {TextKey("FRMPROPERTIES_FOLDER"), root ? QString() : ByteName::shown(named.absolutePath())},
         {TextKey("FRMPROPERTIES_SIZE"), {}},
         {TextKey("FRMPROPERTIES_CHANGED"), {}},
         {TextKey("FRMPROPERTIES_ACCESSED"), {}},
@@ -86,9 +92,9 @@ std::vector<FileProperty> FileProperties(const QString &path)
         {TextKey("FRMPROPERTIES_RIGHTS"), {}},
         {TextKey("FRMPROPERTIES_OWNER"), {}},
     };
-    if (!info.exists())
+    if (item.path().isEmpty() || !info.exists())
         return rows;
-    rows[1].value = typeText(info);
+    rows[1].value = typeText(info, clean);
     // A folder's size would mean walking all of it; the row stays empty.
     if (!info.isDir())
         rows[3].value = PropertySizeText(info.size(), GetText("FRMPROPERTIES_BYTES"));

@@ -1,7 +1,6 @@
 #include "core/logcaret.h"
 
 #include "platform/pure/bytename.h"
-
 #include "shell/frmtransferhistory.h"
 
 #include <QPointer>
@@ -35,6 +34,7 @@ void ScrollHistoryToEnd()
 void LogLine(const QString &message, LogColor color)
 {
     QTextEdit *rtf = frmTransferHistory::instance().rtfTransferHistory;
+    // Names in the line keep their bytes up to here; the log shows them.
     QString text = ByteName::shown(message);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));

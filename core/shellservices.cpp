@@ -5,8 +5,7 @@
 #include "localpane/frmpopupfrmlocal.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
-
-#include <QFileInfo>
+#include "platform/localpath.h"
 
 namespace {
 
@@ -14,10 +13,7 @@ namespace {
 // compared as written.
 bool sameFile(const QString &a, const QString &b)
 {
-    if (a == b)
-        return true;
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+    return a == b || LocalPath::sameFile(a, b);
 }
 
 } // namespace

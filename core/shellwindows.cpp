@@ -4,6 +4,7 @@
 #include "core/mdatabase.h"
 #include "platform/dialogs.h"
 #include "platform/forms.h"
+#include "platform/pure/bytename.h"
 #include "platform/shellinfo.h"
 #include "shell/mdimain.h"
 
@@ -42,7 +43,7 @@ frmOpenWith::frmOpenWith(const QString &file) : m_file(file)
     setWindowTitle(GetText("FRMOPENWITH_CAPTION"));
     lblPrompt = new QLabel(GetText("FRMOPENWITH_PROMPT"), this);
     lblPrompt->setWordWrap(true);
-    lblFile = new QLabel(file, this);
+    lblFile = new QLabel(ByteName::shown(file), this);
     lblFile->setTextFormat(Qt::PlainText);
     lblFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lstPrograms = new QListWidget(this);

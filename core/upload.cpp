@@ -10,6 +10,7 @@
 #include "platform/dialogs.h"
 #include "platform/listview.h"
 #include "platform/localfs.h"
+#include "platform/localpath.h"
 #include "platform/programfolder.h"
 #include "platform/ui.h"
 #include "shell/mdimain.h"
@@ -20,6 +21,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <set>
+#include <utility>
 
 std::vector<SelectionEntry> UploadList;
 HINTERNET hFtpFile = 0;
@@ -161,7 +164,20 @@ void UploadLocalSelection(const UploadTexts &texts)
     RefreshServerList(hFtpConnection);
 }
 
-void CollectLocalFolder(const QString &folder)
+namespace {
+
+// Folders by device and inode: a link back up the tree (self -> .) or two
+// links to one folder would otherwise walk the same folder again and again.
+using FolderIds = std::set<std::pair<dev_t, ino_t>>;
+
+// False when the folder was walked already (or cannot be looked at).
+bool firstVisit(const QString &folder, FolderIds &visited)
+{
+    struct stat st {};
+    return LocalPath::status(folder, st) && visited.insert({st.st_dev, st.st_ino}).second;
+}
+
+void collectFolder(const QString &folder, FolderIds &visited)
 {
     LocalFs::FolderSearch search(folder);
     if (!search.isOpen())
@@ -183,14 +199,25 @@ void CollectLocalFolder(const QString &folder)
     for (const LocalFs::FindData &f : files)
         UploadList.push_back({f.name, folder, QString::number(f.attributes)});
     const size_t firstFolder = UploadList.size();
-    for (const LocalFs::FindData &f : folders)
-        UploadList.push_back({QString(), folder + QLatin1Char('/') + f.name + QLatin1Char('/'),
-                              QStringLiteral("16")});
-    for (size_t i = 0; i < folders.size(); ++i) {
-        QString sub = UploadList[firstFolder + i].Path;
-        sub.chop(1);
-        CollectLocalFolder(sub);
+    for (const LocalFs::FindData &f : folders) {
+        const QString sub = folder + QLatin1Char('/') + f.name;
+        if (firstVisit(sub, visited))
+            UploadList.push_back({QString(), sub + QLatin1Char('/'), QStringLiteral("16")});
     }
+    for (size_t i = firstFolder, end = UploadList.size(); i < end; ++i) {
+        QString sub = UploadList[i].Path;
+        sub.chop(1);
+        collectFolder(sub, visited);
+    }
+}
+
+} // namespace
+
+void CollectLocalFolder(const QString &folder)
+{
+    FolderIds visited;
+    if (firstVisit(folder, visited))
+        collectFolder(folder, visited);
 }
 
 bool UploadFile(QString &localPath, QString &remoteName)
@@ -212,8 +239,9 @@ bool UploadFile(QString &localPath, QString &remoteName)
     };
     // The local file is opened first: a file that cannot be read must not
     // leave an empty file on the server reported as sent.
-    QFile file(localPath);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file is opened: a FIFO would block until a writer came.
+    QFile file;
+    if (LocalPath::openForReading(localPath, file) != LocalPath::OpenResult::Opened)
         return fail();
     hFtpFile =
         FtpOpenFile(hFtpConnection, remoteName, GENERIC_WRITE, std::uint32_t(TransferType), 0);

@@ -39,10 +39,14 @@ void UploadLocalSelection(const UploadTexts &texts);
 
 // Appends the files of folder (given without its closing "/") and then,
 // folder by folder, everything below it; empty folders get their own entry.
+// Each folder is walked once (by device and inode): a link to a folder the
+// walk has already taken, such as self -> ., is left out.
 void CollectLocalFolder(const QString &folder);
 
-// Sends one local file into the server's current folder. Both texts are
-// trimmed (the caller's too). True when the server confirmed the whole file.
+// Sends one local file into the server's current folder. The local path is
+// used whole; the remote name is trimmed (the caller's too). Only a regular
+// file is sent; anything else gets the failure line. True when the server
+// confirmed the whole file.
 bool UploadFile(QString &localPath, QString &remoteName);
 
 // Whether "ascii.dat" lists an extension that occurs in the name (".TXT"

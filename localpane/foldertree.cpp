@@ -1,9 +1,9 @@
 #include "localpane/foldertree.h"
 
 #include "platform/localfs.h"
+#include "platform/localpath.h"
 #include "platform/treeview.h"
 
-#include <QFileInfo>
 
 QString FolderKeyOf(const QString &path)
 {
@@ -77,7 +77,7 @@ void RemoveGoneFolders(TreeView &tree, QTreeWidgetItem *node)
 {
     for (int i = node ? node->childCount() - 1 : -1; i >= 0; --i) {
         QTreeWidgetItem *child = node->child(i);
-        if (!QFileInfo(TreeView::key(child)).isDir())
+        if (!LocalPath::isDir(TreeView::key(child)))
             tree.removeNode(child);
     }
 }

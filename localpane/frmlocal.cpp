@@ -6,11 +6,13 @@
 #include "core/shellservices.h"
 #include "core/upload.h"
 #include "localpane/frmpopupfrmlocal.h"
+#include "localpane/localfileops.h"
 #include "localpane/mshelldelete.h"
 #include "platform/dialogs.h"
 #include "platform/icons.h"
 #include "platform/keys.h"
 #include "platform/listview.h"
+#include "platform/localpath.h"
 #include "platform/places.h"
 #include "platform/toolbar.h"
 #include "platform/treeview.h"
@@ -22,7 +24,6 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QStyle>
 
@@ -46,7 +47,7 @@ QString parentFolder(const QString &folder)
 QString existingFolder(const QString &path)
 {
     QString folder = FolderKeyOf(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
-    while (folder.size() > 1 && !QFileInfo(folder).isDir())
+    while (folder.size() > 1 && !LocalPath::isDir(folder))
         folder = parentFolder(folder);
     return folder;
 }
@@ -273,7 +274,7 @@ QTreeWidgetItem *frmLocal::folderNode(const QString &folder, FolderOrder order)
         QTreeWidgetItem *child = trwPaths->node(prefix);
         // A folder whose parent cannot be searched is not found by the scan,
         // yet it can be listed: its node is added on its own.
-        if (!child && QFileInfo(prefix).isDir())
+        if (!child && LocalPath::isDir(prefix))
             child = trwPaths->addNode(parentKey, prefix, name, 2, 3);
         if (!child)
             return nullptr;
@@ -335,7 +336,7 @@ void frmLocal::cboLocal_Click()
     const QString path =
         text.isEmpty() ? shownRoot()
                        : FolderKeyOf(QDir::cleanPath(QDir(m_listedFolder).absoluteFilePath(text)));
-    if (!QFileInfo(path).isDir()) {
+    if (!LocalPath::isDir(path)) {
         // No folder (any more): its entry goes, and the pane stays on the
         // folder it shows.
         const int index = cboLocal->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
@@ -473,13 +474,14 @@ void frmLocal::CreateLocalFolder()
     const QString created = folder + name;
     LogLine(GetText("FRMPUSERVER_DIRNEW1") + QLatin1Char(' ') + created + QLatin1Char(' ') +
             GetText("FRMPUSERVER_DIRNEW2"));
-    if (QFileInfo::exists(created) || QFileInfo(created).isSymLink()) {
+    // A name is a name in this folder: "../x" would make a folder elsewhere.
+    if (!IsPlainLocalName(name) || LocalPathExists(created)) {
         LogLine(GetText("FRMPULOC_GENFAIL"), LogColor::Red);
         return;
     }
     // A creation that fails (no right to write, a name the file system
     // refuses) is a failure too, not only a name that exists.
-    if (!QDir().mkdir(created)) {
+    if (!LocalPath::makeFolder(created)) {
         LogLine(GetText("FRMPULOC_GENFAIL"), LogColor::Red);
         return;
     }

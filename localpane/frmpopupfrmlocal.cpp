@@ -10,11 +10,12 @@
 #include "localpane/mshelldelete.h"
 #include "platform/dialogs.h"
 #include "platform/listview.h"
+#include "platform/localpath.h"
+#include "platform/pure/bytename.h"
 #include "platform/ui.h"
 #include "shell/mdimain.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QMenu>
 
 namespace {
@@ -173,8 +174,10 @@ void frmPopUpfrmLocal::RenameSelection(RenameRelist relist)
     // The name exactly as listed: trimmed, " a.txt" would name another file.
     const QString old = item >= 0 ? list.text(item) : QString();
     LogLine(GetText("FRMPULOC_RENAME2") + QLatin1Char(' ') + old);
-    const QString renamed =
-        inputBox(GetText("FRMPULOC_NEWNAME") + QLatin1Char(' ') + old + QLatin1String(" ?"), old);
+    // The box starts with the carried name, so that an edit keeps its bytes.
+    const QString renamed = inputBox(GetText("FRMPULOC_NEWNAME") + QLatin1Char(' ') +
+                                         ByteName::shown(old) + QLatin1String(" ?"),
+                                     old);
     if (renamed.isEmpty()) {
         LogLine(GetText("FRMPULOC_RENCANCEL"), LogColor::Red);
         return;
@@ -228,8 +231,10 @@ void frmPopUpfrmLocal::mnuNeuVerzeichnis_Click()
     LogLine(GetText("FRMPUSERVER_DIRNEW1") + QLatin1Char(' ') + created + QLatin1Char(' ') +
             GetText("FRMPUSERVER_DIRNEW2"));
     // Not only a name that exists fails: a creation the file system refuses
-    // (no right to write, a name it does not take) is reported as such.
-    if (LocalPathExists(created) || !QDir().mkdir(created)) {
+    // (no right to write, a name it does not take) is reported as such. A
+    // name is a name in this folder: "../x" or "a/b" would make a folder
+    // elsewhere.
+    if (!IsPlainLocalName(name) || LocalPathExists(created) || !LocalPath::makeFolder(created)) {
         LogLine(GetText("FRMPULOC_GENFAIL"), LogColor::Red);
         return;
     }

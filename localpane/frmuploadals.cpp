@@ -8,10 +8,11 @@
 #include "core/upload.h"
 #include "localpane/frmpopupfrmlocal.h"
 #include "platform/listview.h"
+#include "platform/localpath.h"
+#include "platform/pure/bytename.h"
 #include "platform/ui.h"
 #include "shell/mdimain.h"
 
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -93,7 +94,8 @@ void frmUploadAls::Form_Load()
 
     const ListView &list = *frmLocal::instance().lsvDirFile;
     const int item = list.selectedItem();
-    const QString name = item >= 0 ? list.text(item) : QString();
+    m_name = item >= 0 ? list.text(item) : QString();
+    const QString name = ByteName::shown(m_name);
     // Type and icon come from an empty placeholder of the name in the
     // temporary folder; the placeholder is left there.
     const QString placeholder = GetTempFilePath(name);
@@ -121,13 +123,17 @@ void frmUploadAls::cmdUpload_Click()
     BusyScope busy;
     WaitCursor wait;
     const QString folder = LocalItemFolder(NoNodeFolder::DrivePlace);
-    QString newName = txtNeuerName->text().trimmed();
-    // The local name exactly as listed: trimmed, " a.txt" would be another file.
-    const QString old = lblName->text();
+    // The local name is used whole: " a.txt" and "a.txt " are other files.
+    // The box starts with it as shown; left as it is, the server name is the
+    // listed name with its bytes, else the typed name without its blanks.
+    QString newName = txtNeuerName->text();
+    newName = newName == ByteName::shown(m_name) ? m_name : newName.trimmed();
+    const QString old = m_name;
     LogLine(GetText("FRMPULOC_BEGUP") + QLatin1Char(' ') + old + QLatin1String(" als ") + newName);
     QString local = folder + old;
-    const QFileInfo file(local);
-    const bool empty = file.isFile() && file.size() == 0;
+    struct stat file {};
+    const bool regular = LocalPath::status(local, file) && S_ISREG(file.st_mode);
+    const bool empty = regular && file.st_size == 0;
     hide();
     if (empty) {
         LogLine(QStringLiteral("Status: Upload fehlgeschlagen (Größe der Datei: 0 Byte)"),
@@ -135,9 +141,8 @@ void frmUploadAls::cmdUpload_Click()
         done(Accepted);
         return;
     }
-    // A server name with "/" would write into another server folder: it is
-    // not sent.
-    if (!newName.isEmpty() && (!IsSafeServerName(newName) || !file.isFile()))
+    // A server name with "/" would write into another server folder.
+    if (!newName.isEmpty() && (!IsSafeServerName(newName) || !regular))
         LogLine(GetText("MPUB_UPFAILED"), LogColor::Red);
     else
         UploadFile(local, newName);

@@ -34,4 +34,7 @@ public:
     QLabel *imgSystemLogo;
     QPushButton *cmdUpload;
     QPushButton *cmdAbbrechen;
+
+private:
+    QString m_name; // the selected local name with its bytes, as listed
 };

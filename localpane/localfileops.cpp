@@ -1,6 +1,6 @@
 #include "localpane/localfileops.h"
 
-#include <QFile>
+#include "platform/localpath.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -13,7 +13,7 @@ namespace {
 
 QByteArray native(const QString &path)
 {
-    return QFile::encodeName(path);
+    return LocalPath::toNative(path);
 }
 
 bool copyLink(const QByteArray &from, const QByteArray &to)

@@ -5,6 +5,7 @@
 #include "localpane/frmlocal.h"
 #include "platform/dialogs.h"
 #include "platform/listview.h"
+#include "platform/pure/bytename.h"
 #include "platform/trash.h"
 #include "platform/ui.h"
 #include "shell/mdimain.h"
@@ -54,7 +55,7 @@ QStringList selectedNames(const ListView &list)
 QString confirmation(const QStringList &names)
 {
     if (names.size() == 1)
-        return GetText("MSDEL_ASKONE1") + QLatin1String(" \"") + names.first() +
+        return GetText("MSDEL_ASKONE1") + QLatin1String(" \"") + ByteName::shown(names.first()) +
                QLatin1String("\" ") + GetText("MSDEL_ASKONE2");
     return GetText("MSDEL_ASKMANY1") + QLatin1Char(' ') + QString::number(names.size()) +
            QLatin1Char(' ') + GetText("MSDEL_ASKMANY2");
@@ -106,8 +107,9 @@ void DeleteLocalSelection()
         WaitCursor wait;
         for (int i = 0; i < names.size(); ++i) {
             const QString path = folder + names[i];
-            const QString question = GetText("MSDEL_NOTRASH1") + QLatin1String(" \"") + path +
-                                     QLatin1String("\" ") + GetText("MSDEL_NOTRASH2");
+            const QString question = GetText("MSDEL_NOTRASH1") + QLatin1String(" \"") +
+                                     ByteName::shown(path) + QLatin1String("\" ") +
+                                     GetText("MSDEL_NOTRASH2");
             logOutcome(Trash::remove(path, question), names[i]);
             progress->setValue(i + 1);
             Ui::ThrottledYield();

@@ -1,5 +1,8 @@
 #include "platform/desktop.h"
 
+#include "platform/localpath.h"
+#include "platform/pure/bytename.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -7,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -77,7 +79,8 @@ public:
         auto *info = static_cast<GAppInfo *>(app.info.get());
         if (!info)
             return false;
-        GList *files = g_list_append(nullptr, g_file_new_for_path(QFile::encodeName(file)));
+        GList *files =
+            g_list_append(nullptr, g_file_new_for_path(LocalPath::toNative(file).constData()));
         GError *error = nullptr;
         const bool ok = g_app_info_launch(info, files, nullptr, &error);
         g_list_free_full(files, g_object_unref);
@@ -88,7 +91,25 @@ public:
 
     bool startDetached(const QString &program, const QStringList &arguments) override
     {
-        return QProcess::startDetached(program, arguments);
+        const bool raw = std::any_of(arguments.begin(), arguments.end(),
+                                     [](const QString &a) { return ByteName::hasRawBytes(a); });
+        if (!raw)
+            return QProcess::startDetached(program, arguments);
+        // QProcess would pass such a name as other bytes: GLib takes them.
+        std::vector<QByteArray> bytes{LocalPath::toNative(program)};
+        for (const QString &a : arguments)
+            bytes.push_back(LocalPath::toNative(a));
+        std::vector<gchar *> argv;
+        for (QByteArray &b : bytes)
+            argv.push_back(b.data());
+        argv.push_back(nullptr);
+        // Without G_SPAWN_DO_NOT_REAP_CHILD the child is detached and reaped.
+        GError *error = nullptr;
+        const bool ok = g_spawn_async(nullptr, argv.data(), nullptr, G_SPAWN_SEARCH_PATH, nullptr,
+                                      nullptr, nullptr, &error);
+        if (error)
+            g_error_free(error);
+        return ok;
     }
 
     void showItemProperties(const QString &file, std::function<void()> fallback) override
@@ -101,7 +122,10 @@ public:
         QDBusMessage call = QDBusMessage::createMethodCall(
             QLatin1String(FileManagerService), QLatin1String(FileManagerPath),
             QLatin1String(FileManagerInterface), QStringLiteral("ShowItemProperties"));
-        call << QStringList{QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded)} << QString();
+        // The address carries the name's bytes, each one not valid as UTF-8
+        // percent-encoded as it is.
+        const QByteArray url = "file://" + LocalPath::toNative(file).toPercentEncoding("/");
+        call << QStringList{QString::fromLatin1(url)} << QString();
         // Asked without waiting: a file manager that is started for the
         // call may take a while, and the program goes on meanwhile.
         auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, m_timeoutMs),
@@ -129,11 +153,12 @@ std::unique_ptr<Launcher> &current()
 
 QString contentType(const QString &path)
 {
-    if (QFileInfo(path).isDir())
+    if (LocalPath::isDir(path))
         return QStringLiteral("inode/directory");
     const QString name = QFileInfo(path).fileName();
     gboolean uncertain = false;
-    gchar *type = g_content_type_guess(QFile::encodeName(name).constData(), nullptr, 0, &uncertain);
+    gchar *type =
+        g_content_type_guess(LocalPath::toNative(name).constData(), nullptr, 0, &uncertain);
     const QString text = fromUtf8(type);
     g_free(type);
     return text;

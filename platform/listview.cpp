@@ -30,8 +30,7 @@ QVariant ListViewModel::data(const QModelIndex &index, int role) const
     const int col = index.column();
     switch (role) {
     case Qt::DisplayRole:
-        // The item keeps the name's bytes for the commands; only the shown
-        // text replaces the bytes that are not UTF-8.
+        // The item keeps its name's bytes; only the shown text replaces them.
         return col == 0 ? ByteName::shown(it.text)
                         : (col <= 4 ? it.sub[size_t(col - 1)] : QString());
     case Qt::DecorationRole:

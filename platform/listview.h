@@ -19,7 +19,7 @@ class QTreeView;
 class QItemSelectionModel;
 
 struct ListItem {
-    QString text;
+    QString text; // a name with its bytes (ByteName); the view shows ByteName::shown(text)
     QString iconKey;
     std::array<QString, 4> sub; // sub-items 1..4
 };

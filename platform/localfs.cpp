@@ -1,6 +1,6 @@
 #include "platform/localfs.h"
 
-#include <QFile>
+#include "platform/localpath.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -47,7 +47,7 @@ std::int64_t fileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds)
 
 FolderSearch::FolderSearch(const QString &folder, Mode mode) : m_mode(mode)
 {
-    const QByteArray path = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QByteArray path = LocalPath::toNative(folder.isEmpty() ? QStringLiteral(".") : folder);
     m_fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_fd < 0)
         return;
@@ -76,7 +76,7 @@ bool FolderSearch::next(FindData &found)
         if (m_mode == FoldersOnly) {
             if (!isFolderEntry(m_fd, e))
                 continue;
-            found.name = QFile::decodeName(e->d_name);
+            found.name = LocalPath::fromNative(QByteArray(e->d_name));
             found.attributes = attributesOf(true, hidden, true);
             found.size = 0;
             found.lastWrite = 0;
@@ -88,7 +88,7 @@ bool FolderSearch::next(FindData &found)
             known = ::fstatat(m_fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0;
         const bool folder = known ? S_ISDIR(st.st_mode) : e->d_type == DT_DIR;
         const bool writable = ::faccessat(m_fd, e->d_name, W_OK, AT_EACCESS) == 0;
-        found.name = QFile::decodeName(e->d_name);
+        found.name = LocalPath::fromNative(QByteArray(e->d_name));
         found.attributes = attributesOf(folder, hidden, writable);
         found.size = known && !folder ? std::int64_t(st.st_size) : 0;
         found.lastWrite = known ? fileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec) : 0;

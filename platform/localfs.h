@@ -18,7 +18,7 @@ constexpr std::uint32_t AttrFolder = 0x10;
 constexpr std::uint32_t AttrNormal = 0x80; // a plain file with none of the bits above
 
 struct FindData {
-    QString name;
+    QString name; // the bytes of the name as ByteName carries them
     std::uint32_t attributes = 0;
     std::int64_t size = 0;
     // Last write in 100-ns ticks since 1601-01-01 UTC.

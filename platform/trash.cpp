@@ -1,15 +1,21 @@
 #include "platform/trash.h"
 
 #include "platform/dialogs.h"
+#include "platform/localpath.h"
+#include "platform/pure/bytename.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStorageInfo>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace Trash {
 
@@ -24,7 +30,7 @@ QString &noTrashFolder()
 bool deviceOf(const QString &path, dev_t &device)
 {
     struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::lstat(LocalPath::toNative(path).constData(), &st) != 0)
         return false;
     device = st.st_dev;
     return true;
@@ -54,27 +60,38 @@ bool homeTrashDevice(dev_t &device)
 
 bool isWritableFolder(const QString &path)
 {
-    return ::access(QFile::encodeName(path).constData(), W_OK | X_OK) == 0;
+    return ::access(LocalPath::toNative(path).constData(), W_OK | X_OK) == 0;
 }
 
 bool isOwnFolder(const QString &path)
 {
     struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+    return ::lstat(LocalPath::toNative(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
            st.st_uid == ::getuid();
+}
+
+// The top folder of the item's file system. Qt cannot take a folder whose
+// bytes are not valid UTF-8; the nearest folder above it that it can take
+// lies on the same file system (mount points have plain names).
+QString topOf(const QString &path)
+{
+    QString folder = QFileInfo(path).absolutePath();
+    while (ByteName::hasRawBytes(folder) && folder.size() > 1)
+        folder = QFileInfo(folder).absolutePath();
+    return QStorageInfo(folder).rootPath();
 }
 
 // A trash at the top of the item's own file system: $top/.Trash/$uid below a
 // shared sticky .Trash folder, or $top/.Trash-$uid.
 bool topTrashAvailable(const QString &path)
 {
-    const QString top = QStorageInfo(QFileInfo(path).absolutePath()).rootPath();
+    const QString top = topOf(path);
     if (top.isEmpty())
         return false;
     const QString uid = QString::number(::getuid());
     const QString shared = top + QLatin1String("/.Trash");
     struct stat st {};
-    if (::lstat(QFile::encodeName(shared).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+    if (::lstat(LocalPath::toNative(shared).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
         (st.st_mode & S_ISVTX)) {
         const QString mine = shared + QLatin1Char('/') + uid;
         if (isOwnFolder(mine) || isWritableFolder(shared))
@@ -103,12 +120,75 @@ bool onHomeTrashDevice(const QString &path)
     return deviceOf(path, item) && homeTrashDevice(home) && home == item;
 }
 
-bool deleteForGood(const QString &path)
+// The trash folder for an item on another file system than the home trash:
+// $top/.Trash/$uid, else $top/.Trash-$uid, made when missing.
+QString topTrashFolder(const QString &path)
 {
-    const QFileInfo info(path);
-    if (info.isDir() && !info.isSymLink())
-        return QDir(path).removeRecursively();
-    return QFile::remove(path);
+    const QString top = topOf(path);
+    if (top.isEmpty())
+        return QString();
+    const QString uid = QString::number(::getuid());
+    const QString shared = top + QLatin1String("/.Trash");
+    struct stat st {};
+    if (::lstat(LocalPath::toNative(shared).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+        (st.st_mode & S_ISVTX)) {
+        const QString mine = shared + QLatin1Char('/') + uid;
+        if (isOwnFolder(mine) ||
+            (isWritableFolder(shared) && ::mkdir(LocalPath::toNative(mine).constData(), 0700) == 0))
+            return mine;
+    }
+    const QString own = top + QLatin1String("/.Trash-") + uid;
+    if (isOwnFolder(own) || ::mkdir(LocalPath::toNative(own).constData(), 0700) == 0)
+        return own;
+    return QString();
+}
+
+// Writes the record of the item into info/ and moves it into files/ under
+// the same free name. Qt's own move cannot take a name whose bytes are not
+// valid UTF-8: it would look for another file or none.
+bool moveToTrashByBytes(const QString &path, const QString &trash)
+{
+    const QByteArray files = LocalPath::toNative(trash + QLatin1String("/files/"));
+    const QByteArray info = LocalPath::toNative(trash + QLatin1String("/info/"));
+    ::mkdir(files.constData(), 0700);
+    ::mkdir(info.constData(), 0700);
+    const QByteArray source = LocalPath::toNative(path);
+    const QByteArray name = source.mid(source.lastIndexOf('/') + 1);
+    const QByteArray record =
+        "[Trash Info]\nPath=" + source.toPercentEncoding("/") +
+        "\nDeletionDate=" + QDateTime::currentDateTime().toString(Qt::ISODate).toLatin1() + '\n';
+    for (int n = 1; n < 10000; ++n) {
+        const QByteArray free = n == 1 ? name : name + '.' + QByteArray::number(n);
+        const QByteArray infoFile = info + free + ".trashinfo";
+        // The record is made first and exclusively: it reserves the name.
+        const int fd = ::open(infoFile.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+        const bool written =
+            ::write(fd, record.constData(), size_t(record.size())) == ssize_t(record.size());
+        ::close(fd);
+        const QByteArray target = files + free;
+        struct stat st {};
+        // rename() would replace an item left in files/ without its record.
+        const bool taken = ::lstat(target.constData(), &st) == 0;
+        if (written && !taken && ::rename(source.constData(), target.constData()) == 0)
+            return true;
+        ::unlink(infoFile.constData());
+        if (!written || !taken)
+            return false;
+    }
+    return false;
+}
+
+bool moveToTrash(const QString &path)
+{
+    if (!ByteName::hasRawBytes(path))
+        return QFile::moveToTrash(path);
+    const QString trash = onHomeTrashDevice(path) ? homeTrash() : topTrashFolder(path);
+    return !trash.isEmpty() && moveToTrashByBytes(path, trash);
 }
 
 } // namespace
@@ -132,12 +212,12 @@ Outcome remove(const QString &path, const QString &permanentQuestion)
     if (available(path)) {
         if (onHomeTrashDevice(path) && !makeHomeTrash())
             return Outcome::Failed;
-        return QFile::moveToTrash(path) ? Outcome::Trashed : Outcome::Failed;
+        return moveToTrash(path) ? Outcome::Trashed : Outcome::Failed;
     }
     if (dialogs().MsgBox(permanentQuestion, MsgButtons::YesNo, MsgIcon::Exclamation) !=
         MsgAnswer::Yes)
         return Outcome::Kept;
-    return deleteForGood(path) ? Outcome::Deleted : Outcome::Failed;
+    return LocalPath::removeForGood(path) ? Outcome::Deleted : Outcome::Failed;
 }
 
 void setNoTrashFolderForTests(const QString &folder)

@@ -1,5 +1,7 @@
 #include "platform/treeview.h"
 
+#include "platform/pure/bytename.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -7,6 +9,7 @@ namespace {
 constexpr int KeyRole = Qt::UserRole + 1;
 constexpr int TagRole = Qt::UserRole + 2;
 constexpr int ImageRole = Qt::UserRole + 3;
+constexpr int NameRole = Qt::UserRole + 4; // the text with its name's bytes
 
 int imageOf(const QTreeWidgetItem *node, bool selected)
 {
@@ -41,7 +44,8 @@ QTreeWidgetItem *TreeView::addNode(const QString &parentKey, const QString &key,
             return nullptr;
     }
     auto *n = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
-    n->setText(0, text);
+    n->setText(0, ByteName::shown(text));
+    n->setData(0, NameRole, text);
     n->setData(0, KeyRole, key);
     n->setData(0, ImageRole, (selectedImage << 4) | image);
     if (image >= 1 && image <= 3)
@@ -102,7 +106,7 @@ void TreeView::setTag(QTreeWidgetItem *node, const QString &tag)
 
 QString TreeView::text(const QTreeWidgetItem *node)
 {
-    return node ? node->text(0) : QString();
+    return node ? node->data(0, NameRole).toString() : QString();
 }
 
 void TreeView::setImages(const QIcon &drive, const QIcon &folder, const QIcon &selectedFolder)

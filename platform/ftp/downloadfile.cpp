@@ -2,45 +2,58 @@
 
 #include "platform/pure/bytename.h"
 
-#include <QFileInfo>
-
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace ftp {
 namespace {
 
-// The mode a new file of this user gets (0666 less the umask), or the mode
-// of the file being replaced.
-QFileDevice::Permissions targetPermissions(const QString &target)
+// The mode of the file being replaced, or the mode a new file of this user
+// gets (0666 less the umask).
+mode_t targetMode(const QByteArray &target)
 {
-    if (QFileInfo::exists(target))
-        return QFile::permissions(target);
+    struct stat st {};
+    if (::stat(target.constData(), &st) == 0)
+        return st.st_mode & 07777;
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    const mode_t mode = 0666 & ~mask;
-    QFileDevice::Permissions permissions;
-    const std::pair<mode_t, QFileDevice::Permission> bits[] = {
-        {S_IRUSR, QFileDevice::ReadOwner}, {S_IWUSR, QFileDevice::WriteOwner},
-        {S_IRGRP, QFileDevice::ReadGroup}, {S_IWGRP, QFileDevice::WriteGroup},
-        {S_IROTH, QFileDevice::ReadOther}, {S_IWOTH, QFileDevice::WriteOther}};
-    for (const auto &[bit, permission] : bits)
-        if (mode & bit)
-            permissions |= permission;
-    return permissions;
+    return 0666 & ~mask;
+}
+
+// A file over an open descriptor, which it closes; nullptr (and the
+// descriptor closed) when Qt does not take it.
+std::unique_ptr<QFile> fileOf(int fd)
+{
+    auto file = std::make_unique<QFile>();
+    if (file->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
+        return file;
+    ::close(fd);
+    return nullptr;
 }
 
 } // namespace
 
-DownloadFile::DownloadFile(const QString &target) : m_target(target) {}
+DownloadFile::DownloadFile(const QString &target)
+    : m_target(target), m_path(ByteName::toBytes(target))
+{
+}
 
 DownloadFile::~DownloadFile()
 {
-    // An uncommitted temporary file removes itself; a new target that did
-    // not arrive whole is removed here.
-    if (m_new && !m_committed) {
+    if (m_committed)
+        return;
+    // A new target that did not arrive whole, or the temporary file, is
+    // removed here.
+    if (m_new) {
         m_new->close();
-        m_new->remove();
+        ::unlink(m_path.constData());
+    }
+    if (m_temporary) {
+        m_temporary->close();
+        ::unlink(m_temporaryPath.constData());
     }
 }
 
@@ -53,30 +66,37 @@ QFileDevice *DownloadFile::file() const
 
 bool DownloadFile::open()
 {
-    const QFileInfo info(m_target);
-    if (info.isDir())
+    struct stat st {};
+    if (m_path.isEmpty() || (::stat(m_path.constData(), &st) == 0 && S_ISDIR(st.st_mode)))
         return false;
-    // QFile cannot open a name whose bytes are not UTF-8; such a target is
-    // reached only by the rename, which takes the name's own bytes.
-    const bool rawName = ByteName::hasRawBytes(m_target);
-    if (!rawName && !info.exists() && !info.isSymLink()) {
-        m_new = std::make_unique<QFile>(m_target);
-        if (m_new->open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return true;
-        m_new.reset(); // made by someone else meanwhile: replace it safely
+    if (::lstat(m_path.constData(), &st) != 0) {
+        const int fd = ::open(m_path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            m_new = fileOf(fd);
+            if (m_new)
+                return true;
+            ::unlink(m_path.constData());
+            return false;
+        }
+        // made by someone else meanwhile: replace it safely
     }
     // ".name.XXXXXX.part" tells whose download it is; a name near the
     // length limit of the file system takes a short name instead.
-    const QString folder = info.absolutePath() + QStringLiteral("/.");
-    for (const QString &name :
-         {info.fileName() + QStringLiteral(".XXXXXX.part"), QStringLiteral("XXXXXX.part")}) {
-        // Where a name does not fit, Qt may make a file without any name
-        // (O_TMPFILE), which cannot be renamed over the target.
-        m_temporary = std::make_unique<QTemporaryFile>(folder + name);
-        if (m_temporary->open() && !m_temporary->fileName().isEmpty())
-            return true;
+    const qsizetype slash = m_path.lastIndexOf('/');
+    const QByteArray folder = m_path.left(slash + 1) + '.';
+    for (QByteArray pattern :
+         {folder + m_path.mid(slash + 1) + ".XXXXXX.part", folder + QByteArray("XXXXXX.part")}) {
+        const int fd = ::mkostemps(pattern.data(), 5, O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        m_temporary = fileOf(fd);
+        if (!m_temporary) {
+            ::unlink(pattern.constData());
+            return false;
+        }
+        m_temporaryPath = pattern;
+        return true;
     }
-    m_temporary.reset();
     return false;
 }
 
@@ -97,14 +117,14 @@ bool DownloadFile::commit()
     }
     if (m_failed || !m_temporary || !m_temporary->flush())
         return false;
-    m_temporary->setPermissions(targetPermissions(m_target));
+    ::fchmod(m_temporary->handle(), targetMode(m_path));
     m_temporary->close();
-    // rename() replaces the target in one step; QFile::rename would refuse
-    // an existing target.
-    const QByteArray from = QFile::encodeName(m_temporary->fileName());
-    if (std::rename(from.constData(), ByteName::toBytes(m_target).constData()) != 0)
+    if (m_temporary->error() != QFileDevice::NoError)
         return false;
-    m_temporary->setAutoRemove(false);
+    // rename() replaces the target in one step.
+    if (std::rename(m_temporaryPath.constData(), m_path.constData()) != 0)
+        return false;
+    m_committed = true;
     return true;
 }
 

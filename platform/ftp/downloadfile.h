@@ -12,9 +12,13 @@
 // QSaveFile does the same but calls fsync() on commit, which makes a large
 // download on loopback take twice as long as the transfer itself; a rename
 // over an existing file is safe on the usual Linux file systems without it.
+//
+// The target is reached by its bytes (ByteName): a folder or name whose
+// bytes are not valid UTF-8 would name another file through Qt's paths.
 
+#include <QByteArray>
+#include <QFile>
 #include <QString>
-#include <QTemporaryFile>
 
 #include <memory>
 
@@ -35,9 +39,11 @@ public:
 
 private:
     QString m_target;
+    QByteArray m_path; // the target's bytes
     QFileDevice *file() const;
 
-    std::unique_ptr<QTemporaryFile> m_temporary;
+    std::unique_ptr<QFile> m_temporary;
+    QByteArray m_temporaryPath;
     std::unique_ptr<QFile> m_new; // the target itself, made by this download
     bool m_committed = false;
     bool m_failed = false;

@@ -4,13 +4,14 @@
 #include "platform/ftp/ftpupload.h"
 #include "platform/ftp/listparser.h"
 #include "platform/ftp/mlsdparser.h"
+#include "platform/pure/bytename.h"
 
 #include <Poco/Exception.h>
 
-#include <QFileInfo>
 #include <QSet>
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace ftp {
 namespace {
@@ -267,7 +268,8 @@ bool FtpConnection::retrieve(const QString &remoteFile, const QString &localPath
     const std::optional<QByteArray> name = encodeName(remoteFile, m_encoding);
     if (!name || !ready() || localPath.isEmpty())
         return false;
-    if (failIfExists && QFileInfo::exists(localPath))
+    struct stat st {};
+    if (failIfExists && ::stat(ByteName::toBytes(localPath).constData(), &st) == 0)
         return false;
     DownloadFile file(localPath);
     if (!file.open() || !setType('I'))

@@ -3,6 +3,7 @@
 // or its file system has no trash.
 
 #include "apphelpers.h"
+#include "bytefiles.h"
 #include "core/mdatabase.h"
 #include "fakedialogs.h"
 #include "localfiles.h"
@@ -244,6 +245,62 @@ private Q_SLOTS:
             {GetText("MSDEL_KEPT") + QLatin1String(" kept.txt"), Red}};
         QCOMPARE(newLines(), expected);
         QCOMPARE(listNames(), QStringList{QStringLiteral("kept.txt")});
+    }
+
+    // Names that a lossy decoding would show alike: each row deletes its own
+    // item, by its bytes, into the trash or for good.
+    void eachRowDeletesItsOwnBytes_data()
+    {
+        QTest::addColumn<QByteArray>("target");
+        QTest::addColumn<bool>("trash");
+        QTest::newRow("Latin-1 name to the trash") << ByteFiles::Latin1Name << true;
+        QTest::newRow("U+FFFD name to the trash") << ByteFiles::ReplacementName << true;
+        QTest::newRow("Latin-1 folder to the trash") << QByteArray("d\xe9") << true;
+        QTest::newRow("Latin-1 name for good") << ByteFiles::Latin1Name << false;
+        QTest::newRow("Latin-1 folder for good") << QByteArray("d\xe9") << false;
+    }
+    void eachRowDeletesItsOwnBytes()
+    {
+        using namespace ByteFiles;
+        QFETCH(QByteArray, target);
+        QFETCH(bool, trash);
+        const QByteArray dir = QFile::encodeName(QDir::homePath()) + '/';
+        const QByteArray latin1Folder("d\xe9"), replacementFolder("d\xef\xbf\xbd");
+        const QList<QByteArray> all{Latin1Name, ReplacementName, latin1Folder, replacementFolder};
+        QVERIFY(writeBytes(dir + Latin1Name, "latin1"));
+        QVERIFY(writeBytes(dir + ReplacementName, "replacement"));
+        for (const QByteArray &folder : {latin1Folder, replacementFolder}) {
+            QVERIFY(::mkdir(dir + folder, 0755) == 0);
+            QVERIFY(writeBytes(dir + folder + "/x\xe9", folder));
+        }
+        load({}, {}, {carried(target)});
+        QCOMPARE(pane().lsvDirFile->selectedCount(), 1);
+        if (!trash)
+            Trash::setNoTrashFolderForTests(QDir::homePath());
+        m_dialogs->answers << MsgAnswer::Yes << MsgAnswer::Yes;
+        DeleteLocalSelection();
+
+        QVERIFY(!present(dir + target));
+        for (const QByteArray &other : all)
+            if (other != target)
+                QVERIFY2(present(dir + other), other.constData());
+        QCOMPARE(
+            readBytes(dir + Latin1Name == dir + target ? dir + ReplacementName : dir + Latin1Name),
+            target == Latin1Name ? QByteArray("replacement") : QByteArray("latin1"));
+        const QByteArray trashFolder = QFile::encodeName(QStandardPaths::writableLocation(
+                                           QStandardPaths::GenericDataLocation)) +
+                                       "/Trash/";
+        QCOMPARE(present(trashFolder + "files/" + target), trash);
+        if (trash) {
+            const QByteArray info = readBytes(trashFolder + "info/" + target + ".trashinfo");
+            const qsizetype at = info.indexOf("\nPath=") + 6;
+            QVERIFY2(at > 5, info.constData());
+            const QByteArray path = info.mid(at, info.indexOf('\n', at) - at);
+            QCOMPARE(QByteArray::fromPercentEncoding(path), dir + target);
+        }
+        const QString verb = GetText(trash ? "MSDEL_TRASHED" : "MSDEL_DELETED");
+        QCOMPARE(newLines().last().first,
+                 verb + QLatin1Char(' ') + ByteName::shown(carried(target)));
     }
 };
 

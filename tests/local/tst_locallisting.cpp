@@ -3,6 +3,7 @@
 // own listing and the variants of the other windows.
 
 #include "apphelpers.h"
+#include "bytefiles.h"
 #include "core/listingrules.h"
 #include "core/mdatabase.h"
 #include "localfiles.h"
@@ -54,6 +55,7 @@ private Q_SLOTS:
     void cleanup()
     {
         m_list.reset();
+        ByteFiles::removeTree(m_dir->path());
         m_dir.reset();
         resetApplication();
         m_program.reset();
@@ -250,6 +252,28 @@ private Q_SLOTS:
         QCOMPARE(listing.entries().front().IconKey, QStringLiteral("zexe0"));
         QCOMPARE(m_small.count(), 1);
         QCOMPARE(m_list->count(), 1);
+    }
+
+    // Two names that a lossy decoding would show alike stay two names, each
+    // with its own bytes and its own file; only the shown text has U+FFFD.
+    void byteNamesKeepTheirBytes()
+    {
+        using namespace ByteFiles;
+        const QByteArray dir = QFile::encodeName(m_dir->path()) + '/';
+        QVERIFY(writeBytes(dir + Latin1Name, "1"));
+        QVERIFY(writeBytes(dir + ReplacementName, "22"));
+        QVERIFY(::mkdir(dir + "d\xe9", 0755) == 0);
+        LocalListing listing(ListingVariants::frmLocal);
+        list(listing, m_dir->path());
+        const QString latin1 = carried(Latin1Name), replacement = carried(ReplacementName);
+        QCOMPARE(names().size(), 3);
+        QCOMPARE(names().first(), carried("d\xe9"));
+        QVERIFY(latin1 != replacement && row(latin1) > 0 && row(replacement) > 0);
+        QCOMPARE(m_list->subItem(row(latin1), 1), FileSizeText(1));
+        QCOMPARE(m_list->subItem(row(replacement), 1), FileSizeText(2));
+        const QString shown = QStringLiteral("a\uFFFD.txt");
+        for (const QString &name : {latin1, replacement})
+            QCOMPARE(m_list->model()->index(row(name), 0).data().toString(), shown);
     }
 };
 

@@ -3,6 +3,7 @@
 // toolbars, the drive list and the new-folder action.
 
 #include "apphelpers.h"
+#include "bytefiles.h"
 #include "core/mdatabase.h"
 #include "fakedialogs.h"
 #include "localfiles.h"
@@ -332,6 +333,33 @@ private Q_SLOTS:
         QCOMPARE(listRow(QStringLiteral("f.txt")), 4);
     }
 
+    // A folder whose name is not valid UTF-8 shows U+FFFD in the tree and
+    // keeps its bytes: clicking it lists that folder, not the folder a
+    // lossy decoding would name, and a new folder goes inside it.
+    void byteNamedFolderInTheTree()
+    {
+        using namespace ByteFiles;
+        const QByteArray root = QFile::encodeName(m_root);
+        for (const QByteArray &folder : {QByteArray("d\xe9"), QByteArray("d\xef\xbf\xbd")}) {
+            QVERIFY(::mkdir(root + folder, 0755) == 0);
+            QVERIFY(writeBytes(root + folder + "/in-" + folder.toHex() + ".txt", "x"));
+        }
+        load();
+        frmLocal &p = pane();
+        const QString folder = m_root + carried("d\xe9") + QLatin1Char('/');
+        QTreeWidgetItem *node = p.trwPaths->node(folder);
+        QVERIFY(node);
+        QCOMPARE(node->text(0), QStringLiteral("d\uFFFD"));
+        p.trwPaths->selectNode(node);
+        p.trwPaths_NodeClick(node);
+        QCOMPARE(CurrentLocalFolder(), folder);
+        QCOMPARE(listNames(), QStringList{QStringLiteral("in-64e9.txt")});
+        m_dialogs->inputs << QStringLiteral("Neu");
+        p.tlbDirOptions->click(QStringLiteral("new"));
+        QVERIFY(present(root + "d\xe9/Neu"));
+        QVERIFY(!present(root + "d\xef\xbf\xbd/Neu"));
+    }
+
     void toolbarButtons()
     {
         makeHomeTree();
@@ -410,6 +438,10 @@ private Q_SLOTS:
         QTest::newRow("a file of that name exists") << QStringLiteral("in-docs.txt") << false;
         QTest::newRow("a creation the file system refuses")
             << QStringLiteral("missing/deeper") << false;
+        QTest::newRow("into the parent folder") << QStringLiteral("../escaped") << false;
+        QTest::newRow("inside a folder that exists") << QStringLiteral("Inner/deeper") << false;
+        QTest::newRow("the folder itself") << QStringLiteral(".") << false;
+        QTest::newRow("the parent folder") << QStringLiteral("..") << false;
     }
     void newFolder()
     {
@@ -441,6 +473,9 @@ private Q_SLOTS:
             QVERIFY(listRow(QStringLiteral("Neu")) >= 0);
         }
         QVERIFY(!QFileInfo::exists(home(QStringLiteral("Docs/missing"))));
+        // Nothing is made outside the folder, nor below one of its folders.
+        QVERIFY(!QFileInfo::exists(home(QStringLiteral("escaped"))));
+        QVERIFY(!QFileInfo::exists(home(QStringLiteral("Docs/Inner/deeper"))));
         QVERIFY(!Ui::isHourglass());
     }
 

@@ -6,6 +6,7 @@
 
 #include "../transfer/transferhelpers.h"
 #include "platform/desktop.h"
+#include "platform/pure/bytename.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,14 +72,15 @@ public:
 
     QString outFolder() const { return m_dir.path() + QStringLiteral("/out"); }
 
-    // What the scripts were started with: the program, then its arguments.
+    // What the scripts were started with: the program, then its arguments,
+    // each with its bytes as the program carries names.
     QList<QStringList> runs() const
     {
         QList<QStringList> found;
         const QDir out(outFolder());
         for (const QString &name : out.entryList(QDir::Files, QDir::Time | QDir::Reversed)) {
             QStringList lines =
-                QString::fromUtf8(readFile(out.filePath(name))).split(QLatin1Char('\n'));
+                ByteName::fromBytes(readFile(out.filePath(name))).split(QLatin1Char('\n'));
             if (lines.size() < 3 || lines.last() != QString())
                 continue; // still being written
             lines.removeLast();

@@ -2,6 +2,7 @@
 // over D-Bus to a file manager on a private bus of the test's own, with the
 // program's window where no file manager answers, refuses or is too slow.
 
+#include "bytefiles.h"
 #include "core/fileproperties.h"
 #include "core/mdatabase.h"
 #include "core/shellservices.h"
@@ -243,6 +244,49 @@ private Q_SLOTS:
         QVERIFY(!w->isModal());
         w->cmdSchliessen->click();
         QTRY_VERIFY(propertyWindows().isEmpty());
+    }
+
+    // Two names a lossy decoding would take for one: the rows are those of
+    // the file named, and its name is shown with U+FFFD.
+    void byteNameShowsItsOwnFile()
+    {
+        using namespace ByteFiles;
+        const QByteArray home = QFile::encodeName(m_home) + '/';
+        QVERIFY(writeBytes(home + Latin1Name, "latin1"));
+        QVERIFY(writeBytes(home + ReplacementName, "replacement"));
+        const timespec times[2] = {{1'300'000'000, 0}, {1'300'000'000, 0}};
+        QVERIFY(::utimensat(AT_FDCWD, home + Latin1Name, times, 0) == 0);
+        const std::vector<FileProperty> rows =
+            FileProperties(m_home + QLatin1Char('/') + carried(Latin1Name));
+        QCOMPARE(rows[0].value, QStringLiteral("a\uFFFD.txt"));
+        QCOMPARE(rows[2].value, m_home);
+        QCOMPARE(rows[3].value, QStringLiteral("6 Byte"));
+        QCOMPARE(rows[4].value, QLocale::system().toString(
+                                    QDateTime::fromSecsSinceEpoch(1'300'000'000).toLocalTime(),
+                                    QLocale::ShortFormat));
+    }
+
+    // The file manager gets the name's bytes, percent-encoded where they
+    // are not valid UTF-8.
+    void fileManagerGetsTheNamesBytes()
+    {
+        const QString file = m_home + QLatin1Char('/') + ByteFiles::carried(ByteFiles::Latin1Name);
+        FakeFileManager manager;
+        QDBusConnection side =
+            QDBusConnection::connectToBus(QString::fromUtf8(bus->address), QStringLiteral("fm"));
+        QVERIFY(side.isConnected());
+        QVERIFY(side.registerObject(QLatin1String(Desktop::FileManagerPath), &manager,
+                                    QDBusConnection::ExportAllSlots));
+        QVERIFY(side.registerService(QLatin1String(Desktop::FileManagerService)));
+        Desktop::setLauncher(Desktop::makeDesktopLauncher(500));
+        ShowFileProperties(file);
+        const QString url = QStringLiteral("file://") +
+                            QString::fromLatin1(QFile::encodeName(m_home).toPercentEncoding("/")) +
+                            QStringLiteral("/a%E9.txt");
+        QTRY_COMPARE(manager.calls, (QList<QStringList>{{url}}));
+        side.unregisterService(QLatin1String(Desktop::FileManagerService));
+        side.unregisterObject(QLatin1String(Desktop::FileManagerPath));
+        QDBusConnection::disconnectFromBus(QStringLiteral("fm"));
     }
 
     void fileManagerOverDBus_data()

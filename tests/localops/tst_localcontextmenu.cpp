@@ -3,6 +3,7 @@
 // refresh, and the upload commands' refusals.
 
 #include "../local/localfiles.h"
+#include "bytefiles.h"
 #include "core/mdatabase.h"
 #include "localopshelpers.h"
 #include "localpane/frmpopupfrmlocal.h"
@@ -206,6 +207,35 @@ private Q_SLOTS:
         }
     }
 
+    // Two names a lossy decoding would show alike: the rename takes the
+    // selected row's bytes, and the prompt shows the name.
+    void renameTakesTheRowsOwnBytes_data()
+    {
+        QTest::addColumn<QByteArray>("selected");
+        QTest::addColumn<QByteArray>("other");
+        QTest::newRow("Latin-1 name") << ByteFiles::Latin1Name << ByteFiles::ReplacementName;
+        QTest::newRow("U+FFFD name") << ByteFiles::ReplacementName << ByteFiles::Latin1Name;
+    }
+    void renameTakesTheRowsOwnBytes()
+    {
+        using namespace ByteFiles;
+        QFETCH(QByteArray, selected);
+        QFETCH(QByteArray, other);
+        const QByteArray dir = QFile::encodeName(m_work);
+        QVERIFY(writeBytes(dir + selected, "selected"));
+        QVERIFY(writeBytes(dir + other, "other"));
+        showLocalFolder(m_work);
+        selectLocal({carried(selected)});
+        boxes().inputs << QStringLiteral("c.txt");
+        menu().mnuUmbenennen_Click();
+        QCOMPARE(boxes().boxes[0].text,
+                 GetText("FRMPULOC_NEWNAME") + QStringLiteral(" a\uFFFD.txt ?"));
+        QCOMPARE(newLines().last(), logLine("green", GetText("FRMPULOC_RENOK")));
+        QVERIFY(!present(dir + selected));
+        QCOMPARE(readBytes(dir + "c.txt"), QByteArray("selected"));
+        QCOMPARE(readBytes(dir + other), QByteArray("other"));
+    }
+
     // The names of the list are those of the folder it shows, also when that
     // folder was typed into the path combo and has no node in the tree.
     void renameWorksInTheListedFolder()
@@ -283,6 +313,10 @@ private Q_SLOTS:
         QTest::newRow("a file of that name exists") << "a.txt" << false;
         QTest::newRow("a name the file system refuses") << QString(300, QLatin1Char('n')) << false;
         QTest::newRow("inside a folder that is missing") << "missing/neu" << false;
+        QTest::newRow("into the parent folder") << "../escaped" << false;
+        QTest::newRow("inside a folder that exists") << "dir/neu" << false;
+        QTest::newRow("the folder itself") << "." << false;
+        QTest::newRow("the parent folder") << ".." << false;
     }
     void newFolder()
     {
@@ -299,7 +333,11 @@ private Q_SLOTS:
                                                    ' ' + GetText("FRMPUSERVER_DIRNEW2")),
                               made ? logLine("green", GetText("FRMPULOC_GENOK"))
                                    : logLine("red", GetText("FRMPULOC_GENFAIL"))}));
-        QCOMPARE(QFileInfo(created).isDir(), made || name == QLatin1String("dir"));
+        const QStringList existing{"dir", ".", ".."};
+        QCOMPARE(QFileInfo(created).isDir(), made || existing.contains(name));
+        // Nothing is made outside the folder, nor below one of its folders.
+        QVERIFY(!QFileInfo::exists(m_program->home() + QStringLiteral("/escaped")));
+        QVERIFY(!QFileInfo::exists(m_work + QStringLiteral("dir/neu")));
         if (made) {
             // The tree is read again down to the folder, which is selected and
             // shows the new folder; the list shows it too.

@@ -4,6 +4,7 @@
 // menu. The desktop is the test's own; its programs are scripts that record
 // their arguments, and most cases record the starts instead of making them.
 
+#include "bytefiles.h"
 #include "core/mdatabase.h"
 #include "core/shellservices.h"
 #include "core/shellwindows.h"
@@ -121,6 +122,7 @@ private Q_SLOTS:
         QTest::newRow("an option's look") << "-rf";
         QTest::newRow("shell syntax") << "a;b $(touch pwned) `touch pwned`";
         QTest::newRow("quotes") << "it's \"quoted\".txt";
+        QTest::newRow("bytes that are not UTF-8") << ByteFiles::carried(ByteFiles::Latin1Name);
     }
     // The real start: the program gets the file as its one argument, and no
     // shell ever reads it.
@@ -180,15 +182,25 @@ private Q_SLOTS:
             QCOMPARE(dialogs[0]->file(), m_docs + selected);
     }
 
-    // The desktop's own launcher starts the program of the type with the file.
+    // The desktop's own launcher starts the program of the type with the file,
+    // also with a name a lossy decoding would take for another file's.
+    void openLocalSelectionStartsTheProgram_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("blanks") << "my notes.txt";
+        QTest::newRow("bytes that are not UTF-8") << ByteFiles::carried(ByteFiles::Latin1Name);
+    }
     void openLocalSelectionStartsTheProgram()
     {
+        QFETCH(QString, name);
+        QVERIFY(ByteFiles::writeBytes(QFile::encodeName(m_docs) + ByteFiles::Latin1Name, "x"));
+        QVERIFY(ByteFiles::writeBytes(QFile::encodeName(m_docs) + ByteFiles::ReplacementName, "x"));
+        showLocalFolder(m_docs);
         Desktop::setLauncher(Desktop::makeDesktopLauncher());
-        selectLocal({QStringLiteral("my notes.txt")});
+        selectLocal({name});
         OpenLocalSelection();
         QTRY_COMPARE(desktop->runs().size(), 1);
-        QCOMPARE(desktop->runs().first(),
-                 (QStringList{desktop->recorder, m_docs + QStringLiteral("my notes.txt")}));
+        QCOMPARE(desktop->runs().first(), (QStringList{desktop->recorder, m_docs + name}));
         QCOMPARE(boxes().boxes.size(), 0);
     }
 

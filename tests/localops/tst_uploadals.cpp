@@ -3,6 +3,7 @@
 // out of the server folder, the folder the file is read from, and the modal
 // road from the context menu.
 
+#include "bytefiles.h"
 #include "core/mdatabase.h"
 #include "core/serverlisting.h"
 #include "localopshelpers.h"
@@ -161,6 +162,38 @@ private Q_SLOTS:
         for (const QString &name : sent)
             QVERIFY(itemTexts().contains(name));
         QCOMPARE(Ui::isHourglass(), false);
+    }
+
+    // The selected local name is read whole and with its bytes: blanks at
+    // either end and bytes that are not valid UTF-8 name other files. The
+    // dialog shows the name with U+FFFD for such bytes.
+    void localNameTakenWhole_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("a leading blank") << QByteArray(" lead.txt") << " lead.txt";
+        QTest::newRow("a trailing blank") << QByteArray("lead.txt ") << "lead.txt ";
+        QTest::newRow("a Latin-1 name") << ByteFiles::Latin1Name << "a\uFFFD.txt";
+        QTest::newRow("a U+FFFD name") << ByteFiles::ReplacementName << "a\uFFFD.txt";
+    }
+    void localNameTakenWhole()
+    {
+        using namespace ByteFiles;
+        QFETCH(QByteArray, name);
+        QFETCH(QString, shown);
+        const QByteArray dir = QFile::encodeName(m_local);
+        for (const QByteArray &file : {QByteArray(" lead.txt"), QByteArray("lead.txt "),
+                                       QByteArray("lead.txt"), Latin1Name, ReplacementName})
+            QVERIFY(writeBytes(dir + file, "content of [" + file + ']'));
+        showLocalFolder(m_local);
+        selectLocal({carried(name)});
+        frmUploadAls &d = frmUploadAls::instance();
+        QCOMPARE(d.lblName->text(), shown);
+        QCOMPARE(d.txtNeuerName->text(), shown);
+        d.txtNeuerName->setText(QStringLiteral("got.txt"));
+        d.cmdUpload_Click();
+        QCOMPARE(readFile(onServer(QStringLiteral("got.txt"))), "content of [" + name + ']');
+        QCOMPARE(logSince(m_logStart).last(), logLine("green", GetText("MPUB_UPOK")));
     }
 
     // Without a selected tree node the file is read from the root of the

@@ -1,5 +1,6 @@
 #include "apphelpers.h"
 
+#include "bytefiles.h"
 #include "fakedialogs.h"
 
 #include "core/mdatabase.h"
@@ -47,6 +48,8 @@ TestHome::TestHome() : m_oldHome(qgetenv("HOME"))
 TestHome::~TestHome()
 {
     qputenv("HOME", m_oldHome);
+    // Also names whose bytes are not valid UTF-8, which Qt cannot remove.
+    ByteFiles::removeTree(m_dir.path());
 }
 
 void resetApplication()

@@ -2,6 +2,7 @@
 // local pane's folder, hostile names never reach outside it, and a server
 // that dies in the middle ends the run with red lines.
 
+#include "bytefiles.h"
 #include "core/download.h"
 #include "core/mdatabase.h"
 #include "platform/toolbar.h"
@@ -100,6 +101,45 @@ private Q_SLOTS:
         QCOMPARE(shown, (QStringList{"top", "f1.txt"}));
         // The server's folder is where the download started.
         QCOMPARE(FtpCurrentDir(), dl);
+    }
+
+    // The target folder's name is not valid UTF-8: the folders and files of
+    // the download arrive in it, not in the folder a lossy decoding would
+    // name, also where a file of that name is replaced.
+    void downloadArrivesInAByteNamedTarget_data()
+    {
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("new files") << false;
+        QTest::newRow("a file replaced") << true;
+    }
+    void downloadArrivesInAByteNamedTarget()
+    {
+        using namespace ByteFiles;
+        QFETCH(bool, existing);
+        const QByteArray target = QFile::encodeName(m_target);
+        const QByteArray latin1 = target + "d\xe9/", replacement = target + "d\xef\xbf\xbd/";
+        for (const QByteArray &folder : {latin1, replacement}) {
+            QVERIFY(::mkdir(folder, 0755) == 0);
+            QVERIFY(writeBytes(folder + "f1.txt", "kept " + folder));
+        }
+        showLocalFolder(m_target + carried("d\xe9") + QLatin1Char('/'));
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(QDir().mkpath(server.localPath(QStringLiteral("/only/emptydir"))));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/only/a.txt")), "a"));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/f1.txt")), "new f1"));
+        QVERIFY(connectTo(server));
+        if (!existing)
+            QVERIFY(::unlink(latin1 + "f1.txt") == 0);
+        selectItems(serverList(), {"only", "f1.txt"});
+        ClearLog();
+        DownloadServerSelection();
+        QVERIFY(present(latin1 + "only/emptydir"));
+        QCOMPARE(readBytes(latin1 + "only/a.txt"), QByteArray("a"));
+        QCOMPARE(readBytes(latin1 + "f1.txt"), QByteArray("new f1"));
+        QVERIFY(!present(replacement + "only"));
+        QCOMPARE(readBytes(replacement + "f1.txt"), "kept " + replacement);
+        QVERIFY(!logLines().join('\n').contains(QStringLiteral("[red]")));
     }
 
     void existingLocalFolderGivesNoFolderLine()

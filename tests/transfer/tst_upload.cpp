@@ -1,6 +1,7 @@
 // Uploads of the local selection: files and folder trees arrive as they are
 // on the local disk, in the log's order, in the chosen transfer type.
 
+#include "bytefiles.h"
 #include "core/download.h"
 #include "core/mdatabase.h"
 #include "core/upload.h"
@@ -12,6 +13,9 @@
 
 #include <QComboBox>
 #include <QProgressBar>
+
+#include <sys/socket.h>
+#include <sys/un.h>
 
 using namespace transfertest;
 
@@ -181,6 +185,104 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(server.localPath(QStringLiteral("/missing.txt"))));
         QCOMPARE(logLines().last(), QStringLiteral("[red]") + GetText("MPUB_UPFAILED"));
         QVERIFY(watchdog->isActive());
+    }
+
+    // Each local name is used whole and with its bytes: blanks at either
+    // end and bytes that are not valid UTF-8 name other files.
+    void localNamesAreTakenWhole_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("a leading blank") << QByteArray(" lead.txt");
+        QTest::newRow("a trailing blank") << QByteArray("lead.txt ");
+        QTest::newRow("a Latin-1 name") << ByteFiles::Latin1Name;
+        QTest::newRow("a U+FFFD name") << ByteFiles::ReplacementName;
+    }
+    void localNamesAreTakenWhole()
+    {
+        using namespace ByteFiles;
+        QFETCH(QByteArray, name);
+        const QByteArray dir = QFile::encodeName(m_local);
+        for (const QByteArray &file : {QByteArray(" lead.txt"), QByteArray("lead.txt "),
+                                       QByteArray("lead.txt"), Latin1Name, ReplacementName})
+            QVERIFY(writeBytes(dir + file, "content of [" + file + ']'));
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(connectTo(server));
+        QString local = m_local + carried(name);
+        QString remote = QStringLiteral("got.txt");
+        QVERIFY(UploadFile(local, remote));
+        QCOMPARE(readFile(server.localPath(QStringLiteral("/got.txt"))),
+                 "content of [" + name + ']');
+    }
+
+    // The walk takes each folder once, by device and inode: a link back to
+    // the folder itself or a second link to a sub-folder is left out.
+    void walkTakesEachFolderOnce()
+    {
+        const QString loop = m_local + QStringLiteral("loop");
+        QVERIFY(writeFile(loop + QStringLiteral("/f.txt"), "f"));
+        QVERIFY(writeFile(loop + QStringLiteral("/inner/g.txt"), "g"));
+        QVERIFY(QFile::link(QStringLiteral("."), loop + QStringLiteral("/self")));
+        QVERIFY(QFile::link(QStringLiteral("inner"), loop + QStringLiteral("/twin")));
+        UploadList.clear();
+        CollectLocalFolder(loop);
+        QStringList walked;
+        for (const SelectionEntry &e : UploadList)
+            walked << e.Path + QLatin1Char('|') + e.Name;
+        QCOMPARE(walked, (QStringList{loop + "|f.txt", loop + "/inner/|", loop + "/inner|g.txt"}));
+    }
+
+    // A FIFO, a socket or a device in an uploaded folder gets the red line
+    // and is never opened (a FIFO would block until a writer came); the
+    // folder's other files and a link back to the folder do not stop it.
+    void specialFilesAreNeverOpened_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("socket") << "socket";
+        QTest::newRow("link to a device") << "device";
+    }
+    void specialFilesAreNeverOpened()
+    {
+        QFETCH(QString, kind);
+        const QString folder = m_local + QStringLiteral("special/");
+        QVERIFY(writeFile(folder + QStringLiteral("ok.txt"), "ok"));
+        QVERIFY(QFile::link(QStringLiteral("."), folder + QStringLiteral("self")));
+        const QByteArray odd = QFile::encodeName(folder + QStringLiteral("odd"));
+        if (kind == QLatin1String("fifo")) {
+            QVERIFY(::mkfifo(odd.constData(), 0644) == 0);
+        } else if (kind == QLatin1String("socket")) {
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            QVERIFY(size_t(odd.size()) < sizeof address.sun_path);
+            std::memcpy(address.sun_path, odd.constData(), size_t(odd.size()));
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            QVERIFY(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
+            ::close(fd);
+        } else {
+            QVERIFY(QFile::link(QStringLiteral("/dev/null"), folder + QStringLiteral("odd")));
+        }
+        showLocalFolder(m_local);
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(connectTo(server));
+        selectItems(frmLocal::instance().lsvDirFile, {"special"});
+        ClearLog();
+
+        UploadSelection();
+
+        const QMap<QString, QByteArray> expected{
+            {QStringLiteral("special/"), QByteArray()},
+            {QStringLiteral("special/ok.txt"),
+             QCryptographicHash::hash("ok", QCryptographicHash::Sha256).toHex()}};
+        QCOMPARE(treeOf(server.localPath(QStringLiteral("/"))), expected);
+        const QStringList lines = logLines();
+        const QString failed = QStringLiteral("[red]") + GetText("MPUB_UPFAILED");
+        QCOMPARE(lines.count(failed), 1);
+        const qsizetype at = lines.indexOf(failed);
+        QCOMPARE(lines[at - 1], QStringLiteral("[black]") + GetText("FRMPULOC_BEGUP") +
+                                    QLatin1Char(' ') + folder + QStringLiteral("odd"));
+        QVERIFY(!Ui::isHourglass());
     }
 
     void sizesArriveWhole_data()
