@@ -61,6 +61,13 @@ void OpenWithDialog(const QString &file)
     frmOpenWith::showFor(file);
 }
 
+bool OpenAddressWithProgramOf(const QString &file, const QString &address)
+{
+    const std::optional<Desktop::Application> app =
+        Desktop::defaultApplication(Desktop::contentType(file));
+    return app && Desktop::launcher().launchAddress(*app, address);
+}
+
 bool StartProgramWithFile(const QString &program, const QString &file)
 {
     return Desktop::launcher().startDetached(program, {file});

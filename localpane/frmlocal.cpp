@@ -288,8 +288,8 @@ void frmLocal::lsvDirFile_DblClick()
 
 void frmLocal::lsvDirFile_MouseDown(int button)
 {
-    // The right button pops the context menu up; it acts on the selection,
-    // not on the item under the pointer.
+    // The right button pops the context menu up; the list has already made
+    // the item under the pointer part of the selection.
     if (button == 2)
         frmPopUpfrmLocal::instance().PopUp(QCursor::pos());
 }

@@ -259,6 +259,18 @@ QAbstractItemView *ListView::activeView() const
                              : static_cast<QAbstractItemView *>(m_icons);
 }
 
+void ListView::selectForMenu(const QModelIndex &at)
+{
+    if (!at.isValid())
+        return;
+    const QModelIndex item = m_model->index(at.row(), 0);
+    if (m_selection->isRowSelected(at.row(), {}))
+        m_selection->setCurrentIndex(item, QItemSelectionModel::NoUpdate);
+    else
+        m_selection->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect |
+                                               QItemSelectionModel::Rows);
+}
+
 bool ListView::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ShortcutOverride && (watched == m_icons || watched == m_details)) {
@@ -283,7 +295,11 @@ bool ListView::eventFilter(QObject *watched, QEvent *event)
                (watched == m_icons->viewport() || watched == m_details->viewport())) {
         auto *me = static_cast<QMouseEvent *>(event);
         if (me->button() == Qt::RightButton) {
-            // A right click shows the menu for the selection as it stands.
+            // The menu acts on the item under the pointer: it becomes the
+            // selection, unless it is already part of it, so that a right
+            // click inside a multi-selection keeps it.
+            auto *view = static_cast<QAbstractItemView *>(watched->parent());
+            selectForMenu(view->indexAt(me->position().toPoint()));
             Q_EMIT MouseDown(2);
             return true;
         }

@@ -99,6 +99,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // A right click's choice of the items the menu acts on.
+    void selectForMenu(const QModelIndex &at);
+
     ListViewModel *m_model;
     QItemSelectionModel *m_selection;
     QListView *m_icons;

@@ -248,7 +248,8 @@ void frmServer::lsvServer_KeyDown(int keyCode, Qt::KeyboardModifiers)
 
 void frmServer::lsvServer_MouseDown(int button)
 {
-    // The menu acts on the selected item, not on the one under the pointer.
+    // The menu acts on the selection, which the list has already moved to
+    // the item under the pointer.
     if (button == 2 && !lsvServer->text(lsvServer->selectedItem()).isEmpty()) {
         frmPopUpfrmServer &popup = frmPopUpfrmServer::instance();
         popup.PopupMenu(popup.mnu, popup.mnuDownload);

@@ -60,6 +60,11 @@ public:
         starts << QStringList{app.executable, file};
         return true;
     }
+    bool launchAddress(const Desktop::Application &app, const QString &address) override
+    {
+        starts << QStringList{app.executable, address};
+        return true;
+    }
     bool startDetached(const QString &program, const QStringList &arguments) override
     {
         starts << QStringList{program} + arguments;
