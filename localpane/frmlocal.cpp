@@ -30,10 +30,6 @@ namespace {
 const QString AllFiles = QStringLiteral("*.*");
 const QString Loaded = QStringLiteral("*"); // the Tag of a node whose children are loaded
 
-QIcon standardIcon(QStyle::StandardPixmap pixmap)
-{
-    return QApplication::style()->standardIcon(pixmap);
-}
 } // namespace
 
 QString CurrentLocalFolder(NoNodeFolder fallback)
@@ -144,17 +140,18 @@ void frmLocal::addToolbarButtons()
         {"upload", "go-next", TextKey("FRMLOCAL_UPLOAD")},
     };
     for (const Button &b : options)
-        tlbDirOptions->addButton(QLatin1String(b.key), Icons::themed(QLatin1String(b.icon)),
+        tlbDirOptions->addButton(QLatin1String(b.key), Icons::toolbarIcon({QLatin1String(b.icon)}),
                                  GetText(b.tip));
-    tlbLocal->addButton(QStringLiteral("eins"), standardIcon(QStyle::SP_FileDialogContentsView),
+    tlbLocal->addButton(QStringLiteral("eins"), Icons::viewButtonIcon(ListView::LargeIcons),
                         GetText("FRMLOCAL_BIG"));
-    tlbLocal->addButton(QStringLiteral("zwei"), standardIcon(QStyle::SP_FileDialogInfoView),
+    tlbLocal->addButton(QStringLiteral("zwei"), Icons::viewButtonIcon(ListView::SmallIcons),
                         GetText("FRMLOCAL_SMALL"));
-    tlbLocal->addButton(QStringLiteral("drei"), standardIcon(QStyle::SP_FileDialogListView),
+    tlbLocal->addButton(QStringLiteral("drei"), Icons::viewButtonIcon(ListView::List),
                         GetText("FRMLOCAL_LIST"));
-    tlbLocal->addButton(QStringLiteral("vier"), standardIcon(QStyle::SP_FileDialogDetailedView),
+    tlbLocal->addButton(QStringLiteral("vier"), Icons::viewButtonIcon(ListView::Details),
                         GetText("FRMLOCAL_DETAIL"));
-    tlbdrvDrive->addButton(QStringLiteral("refresh"), Icons::themed(QStringLiteral("view-refresh")),
+    tlbdrvDrive->addButton(QStringLiteral("refresh"),
+                           Icons::toolbarIcon({QStringLiteral("view-refresh")}),
                            GetText("FRMLOCAL_REFRESH"));
 }
 

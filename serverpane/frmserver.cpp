@@ -36,9 +36,9 @@ const QString Parent = QStringLiteral("..");
 QIcon buttonIcon(const char *themeName, QStyle::StandardPixmap fallback)
 {
     Icons::ensureTheme();
-    const QIcon themed = QIcon::fromTheme(QLatin1String(themeName));
-    if (!themed.isNull() && !themed.pixmap(16, 16).isNull())
-        return themed;
+    const QString name = QLatin1String(themeName);
+    if (QIcon::hasThemeIcon(name) || QIcon::hasThemeIcon(name + QLatin1String("-symbolic")))
+        return Icons::toolbarIcon({name});
     return QApplication::style()->standardIcon(fallback);
 }
 
@@ -115,11 +115,9 @@ void frmServer::addToolbarButtons()
                             buttonIcon("view-refresh", QStyle::SP_BrowserReload),
                             buttonIcon("go-down", QStyle::SP_ArrowDown)};
     // The views as the local pane shows them.
-    QStyle *style = QApplication::style();
-    const QIcon views[] = {style->standardIcon(QStyle::SP_FileDialogContentsView),
-                           style->standardIcon(QStyle::SP_FileDialogInfoView),
-                           style->standardIcon(QStyle::SP_FileDialogListView),
-                           style->standardIcon(QStyle::SP_FileDialogDetailedView)};
+    const QIcon views[] = {
+        Icons::viewButtonIcon(ListView::LargeIcons), Icons::viewButtonIcon(ListView::SmallIcons),
+        Icons::viewButtonIcon(ListView::List), Icons::viewButtonIcon(ListView::Details)};
     for (int i = 0; i < 6; ++i)
         imgServerFile.add(QString::number(i + 1), action[i]);
     for (int i = 0; i < 4; ++i)

@@ -7,7 +7,8 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
   libpoco-dev libglib2.0-dev
   python3 python3-pyftpdlib vsftpd curl wget
-  adwaita-icon-theme hicolor-icon-theme shared-mime-info dbus-daemon qt6-translations-l10n
+  adwaita-icon-theme hicolor-icon-theme libqt6svg6 shared-mime-info dbus-daemon
+  qt6-translations-l10n
   xvfb xauth
   clang-14 libclang-rt-14-dev
 )
