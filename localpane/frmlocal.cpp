@@ -6,6 +6,7 @@
 #include "core/shellservices.h"
 #include "core/upload.h"
 #include "localpane/frmpopupfrmlocal.h"
+#include "localpane/listingformat.h"
 #include "localpane/mshelldelete.h"
 #include "platform/dialogs.h"
 #include "platform/icons.h"
@@ -29,6 +30,8 @@
 namespace {
 const QString AllFiles = QStringLiteral("*.*");
 const QString Loaded = QStringLiteral("*"); // the Tag of a node whose children are loaded
+// 28.08.2088 20:58:58 in 100-ns ticks since 1601: a date of wide digits.
+constexpr std::int64_t WidestFileTime = 153890387380000000;
 
 } // namespace
 
@@ -99,10 +102,15 @@ void frmLocal::Form_Load()
                         Icons::themed(QStringLiteral("folder-open"), {QStringLiteral("folder")}));
     const int px = Twips::perPixelX();
     lsvDirFile->clearColumns();
-    lsvDirFile->addColumn(GetText("FRMLOCAL_FILENAME"), 140 * px, Qt::AlignLeft);
-    lsvDirFile->addColumn(GetText("FRMLOCAL_SIZE"), 50 * px, Qt::AlignRight);
+    // At the start a name of 30 average characters, a size up to 999 GB and
+    // a date with its time show whole.
+    lsvDirFile->addColumn(GetText("FRMLOCAL_FILENAME"), 140 * px, Qt::AlignLeft,
+                          QString(30, QLatin1Char('n')));
+    lsvDirFile->addColumn(GetText("FRMLOCAL_SIZE"), 50 * px, Qt::AlignRight,
+                          FileSizeText(std::int64_t(999) << 30));
     lsvDirFile->addColumn(GetText("FRMLOCAL_TYP"), 130 * px, Qt::AlignLeft);
-    lsvDirFile->addColumn(GetText("FRMLOCAL_CHANGED"), 120 * px, Qt::AlignLeft);
+    lsvDirFile->addColumn(GetText("FRMLOCAL_CHANGED"), 120 * px, Qt::AlignLeft,
+                          FormatFileTime(WidestFileTime));
     lsvDirFile->addColumn(GetText("FRMLOCAL_ATTRIBUTE"), 60 * px, Qt::AlignRight);
     // 2. The toolbars.
     addToolbarButtons();

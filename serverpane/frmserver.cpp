@@ -97,10 +97,16 @@ void frmServer::Form_Load()
     lsvServer->clearColumns();
     // Widths in pixels, as twips of this screen.
     const int tpp = Twips::perPixelX();
-    lsvServer->addColumn(GetText("FRMSERVER_FILENAME"), 140 * tpp, Qt::AlignLeft);
-    lsvServer->addColumn(GetText("FRMSERVER_SIZE"), 50 * tpp, Qt::AlignRight);
+    // At the start a name of 30 average characters, a size up to 999 GB and
+    // a date with its time show whole.
+    lsvServer->addColumn(GetText("FRMSERVER_FILENAME"), 140 * tpp, Qt::AlignLeft,
+                         QString(30, QLatin1Char('n')));
+    lsvServer->addColumn(GetText("FRMSERVER_SIZE"), 50 * tpp, Qt::AlignRight,
+                         FormatSizeKB(999ull << 30));
     lsvServer->addColumn(GetText("FRMSERVER_TYP"), 130 * tpp, Qt::AlignLeft);
-    lsvServer->addColumn(GetText("FRMSERVER_CHANGED"), 120 * tpp, Qt::AlignLeft);
+    lsvServer->addColumn(
+        GetText("FRMSERVER_CHANGED"), 120 * tpp, Qt::AlignLeft,
+        FormatSystemTime(QDateTime(QDate(2088, 8, 28), QTime(20, 58, 58), Qt::UTC)));
     lsvServer->addColumn(GetText("FRMSERVER_ATTRIB"), 60 * tpp, Qt::AlignRight);
     lsvServer->setView(ListView::Details);
     addToolbarButtons();
