@@ -31,6 +31,8 @@ QLabel *addLabel(QWidget *parent, QVBoxLayout *layout, const char *name)
     auto *label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setWordWrap(true);
+    // The owner's and organisation's names are shown as they are written.
+    label->setTextFormat(Qt::PlainText);
     layout->addWidget(label);
     return label;
 }

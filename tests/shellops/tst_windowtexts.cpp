@@ -8,6 +8,7 @@
 #include "localpane/listingformat.h"
 #include "platform/dialogs.h"
 #include "platform/qttranslations.h"
+#include "platform/registry.h"
 #include "serverpane/frmdownloadals.h"
 #include "shell/frmasciiliste.h"
 #include "shell/frminfo.h"
@@ -213,6 +214,7 @@ private Q_SLOTS:
         QTest::newRow("download as") << "download as";
         QTest::newRow("upload as") << "upload as";
         QTest::newRow("input box") << "input box";
+        QTest::newRow("the owner in the about dialog") << "about";
     }
     void namesShownAsTyped()
     {
@@ -231,6 +233,15 @@ private Q_SLOTS:
             selectLocalItem(name);
             frmUploadAls::instance().Form_Load();
             seen = shownText(frmUploadAls::instance().lblName);
+        } else if (where == QLatin1String("about")) {
+            auto registry = std::make_unique<FakeRegistry>();
+            registry->setValue(HKEY_LOCAL_MACHINE,
+                               QStringLiteral("Software\\Microsoft\\Windows NT\\CurrentVersion"),
+                               QStringLiteral("RegisteredOwner"), RegistryValue::text(name));
+            setRegistryBackend(std::move(registry));
+            frmInfo::instance().Form_Load();
+            seen = shownText(frmInfo::instance().lblName);
+            setRegistryBackend(nullptr);
         } else {
             // The real input box, read while it is open.
             setDialogs(nullptr);
