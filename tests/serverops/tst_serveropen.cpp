@@ -67,7 +67,9 @@ public:
     }
     bool startDetached(const QString &program, const QStringList &arguments) override
     {
-        starts << QStringList{program} + arguments;
+        // Marked: a program started by its bare path misses the command
+        // line of its desktop record.
+        starts << QStringList{QStringLiteral("detached ") + program} + arguments;
         return true;
     }
     void showItemProperties(const QString &, std::function<void()>) override {}
