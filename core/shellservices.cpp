@@ -42,9 +42,7 @@ void OpenLocalSelection()
     }
     // The program that opens it, as a double click in a file manager would
     // choose it; whether it starts is not looked at.
-    if (const std::optional<Desktop::Application> app =
-            Desktop::defaultApplication(Desktop::contentType(file)))
-        Desktop::launcher().launch(*app, file);
+    OpenFileWithItsProgram(file);
 }
 
 void ShowFileProperties(const QString &file)
@@ -55,6 +53,20 @@ void ShowFileProperties(const QString &file)
 void OpenWithDialog(const QString &file)
 {
     frmOpenWith::showFor(file);
+}
+
+bool OpenAddressWithProgramOf(const QString &file, const QString &address)
+{
+    const std::optional<Desktop::Application> app =
+        Desktop::defaultApplication(Desktop::contentType(file));
+    return app && Desktop::launcher().launchAddress(*app, address);
+}
+
+bool OpenFileWithItsProgram(const QString &file)
+{
+    const std::optional<Desktop::Application> app =
+        Desktop::defaultApplication(Desktop::contentType(file));
+    return app && Desktop::launcher().launch(*app, file);
 }
 
 bool StartProgramWithFile(const QString &program, const QString &file)

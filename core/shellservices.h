@@ -17,6 +17,14 @@ void OpenLocalSelection();
 void ShowFileProperties(const QString &file);
 // Lets the user choose a program for file and starts it with the file.
 void OpenWithDialog(const QString &file);
+// Starts the program that opens file (the desktop's record of it, so that
+// a program started through a wrapper such as "env VAR=1 ..." or
+// "flatpak run ..." starts as the desktop starts it) with address; false
+// when there is none or it did not start.
+bool OpenAddressWithProgramOf(const QString &file, const QString &address);
+// Starts the program that opens file with the file, the same way; false
+// when there is none or it did not start.
+bool OpenFileWithItsProgram(const QString &file);
 // Starts program with the file as its one argument, detached and never
 // through a shell, so that a name like "-rf" or "a;b" stays a name.
 bool StartProgramWithFile(const QString &program, const QString &file);

@@ -52,7 +52,14 @@ frmOpenWith::frmOpenWith(const QString &file) : m_file(file)
     cmdOeffnen->setDefault(true);
     cmdAbbrechen = new QPushButton(GetText("FRMOPENWITH_CANCEL"), this);
 
+    // The type's programs first, then every other installed one, so that a
+    // type the desktop has no program for can still be opened.
     m_apps = Desktop::applicationsFor(Desktop::contentType(file));
+    QStringList listed;
+    for (const Desktop::Application &app : m_apps)
+        listed << app.id;
+    for (Desktop::Application &app : Desktop::otherApplications(listed))
+        m_apps.push_back(std::move(app));
     for (const Desktop::Application &app : m_apps)
         new QListWidgetItem(app.icon, app.name, lstPrograms);
     if (m_apps.empty()) {

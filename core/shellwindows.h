@@ -24,8 +24,9 @@ public:
     ~ShellWindow() override;
 };
 
-// Lists the applications the desktop has registered for the file's type;
-// the chosen one is started with the file.
+// Lists the applications the desktop has registered for the file's type,
+// then every other installed application; the chosen one is started with
+// the file.
 class frmOpenWith : public ShellWindow {
     Q_OBJECT
 public:

@@ -285,28 +285,58 @@ bool UploadFile(QString &localPath, QString &remoteName)
     return true;
 }
 
+namespace {
+
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// The fields of "ascii.dat" as comma-separated field input reads them: a
+// field ends at a comma or a line end; blanks around it are dropped; a field
+// that starts with a double quote runs to the closing quote, commas
+// included, and whatever follows the quote up to the next comma or line end
+// is skipped. An unclosed quote ends at its line's end.
+QStringList asciiListFields(const QByteArray &content)
+{
+    QStringList fields;
+    const qsizetype n = content.size();
+    qsizetype i = 0;
+    while (i < n) {
+        while (i < n && (content[i] == ' ' || content[i] == '\t'))
+            ++i;
+        QByteArray field;
+        if (i < n && content[i] == '"') {
+            const qsizetype start = ++i;
+            while (i < n && content[i] != '"' && !isLineEnd(content[i]))
+                ++i;
+            field = content.mid(start, i - start);
+            while (i < n && content[i] != ',' && !isLineEnd(content[i]))
+                ++i;
+        } else {
+            const qsizetype start = i;
+            while (i < n && content[i] != ',' && !isLineEnd(content[i]))
+                ++i;
+            field = content.mid(start, i - start).trimmed();
+        }
+        if (i < n && content[i] == '\r' && i + 1 < n && content[i + 1] == '\n')
+            ++i;
+        ++i; // the comma or the line end
+        // An empty item would be "." alone, found in nearly every name.
+        if (!field.isEmpty())
+            fields << QString::fromUtf8(field);
+    }
+    return fields;
+}
+
+} // namespace
+
 QStringList ReadAsciiList(const QString &path)
 {
-    QStringList items;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return items;
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (QByteArray line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (line.isEmpty())
-            continue;
-        for (QByteArray field : line.split(',')) {
-            field = field.trimmed();
-            if (field.size() >= 2 && field.startsWith('"') && field.endsWith('"'))
-                field = field.mid(1, field.size() - 2);
-            // An empty item would be "." alone, found in nearly every name.
-            if (!field.isEmpty())
-                items << QString::fromUtf8(field);
-        }
-    }
-    return items;
+        return {};
+    return asciiListFields(file.readAll());
 }
 
 bool IsAsciiFile(const QString &name)

@@ -7,6 +7,7 @@
 #include "core/upload.h"
 #include "localpane/frmpopupfrmlocal.h"
 #include "localpane/localfileops.h"
+#include "localpane/listingformat.h"
 #include "localpane/mshelldelete.h"
 #include "platform/dialogs.h"
 #include "platform/icons.h"
@@ -30,11 +31,8 @@
 namespace {
 const QString AllFiles = QStringLiteral("*.*");
 const QString Loaded = QStringLiteral("*"); // the Tag of a node whose children are loaded
-
-QIcon standardIcon(QStyle::StandardPixmap pixmap)
-{
-    return QApplication::style()->standardIcon(pixmap);
-}
+// 28.08.2088 20:58:58 in 100-ns ticks since 1601: a date of wide digits.
+constexpr std::int64_t WidestFileTime = 153890387380000000;
 
 // The folder above folder (both keys ending in "/").
 QString parentFolder(const QString &folder)
@@ -121,10 +119,15 @@ void frmLocal::Form_Load()
                         Icons::themed(QStringLiteral("folder-open"), {QStringLiteral("folder")}));
     const int px = Twips::perPixelX();
     lsvDirFile->clearColumns();
-    lsvDirFile->addColumn(GetText("FRMLOCAL_FILENAME"), 140 * px, Qt::AlignLeft);
-    lsvDirFile->addColumn(GetText("FRMLOCAL_SIZE"), 50 * px, Qt::AlignRight);
+    // At the start a name of 30 average characters, a size up to 999 GB and
+    // a date with its time show whole.
+    lsvDirFile->addColumn(GetText("FRMLOCAL_FILENAME"), 140 * px, Qt::AlignLeft,
+                          QString(30, QLatin1Char('n')));
+    lsvDirFile->addColumn(GetText("FRMLOCAL_SIZE"), 50 * px, Qt::AlignRight,
+                          FileSizeText(std::int64_t(999) << 30));
     lsvDirFile->addColumn(GetText("FRMLOCAL_TYP"), 130 * px, Qt::AlignLeft);
-    lsvDirFile->addColumn(GetText("FRMLOCAL_CHANGED"), 120 * px, Qt::AlignLeft);
+    lsvDirFile->addColumn(GetText("FRMLOCAL_CHANGED"), 120 * px, Qt::AlignLeft,
+                          FormatFileTime(WidestFileTime));
     lsvDirFile->addColumn(GetText("FRMLOCAL_ATTRIBUTE"), 60 * px, Qt::AlignRight);
     // 2. The toolbars.
     addToolbarButtons();
@@ -165,17 +168,18 @@ void frmLocal::addToolbarButtons()
         {"upload", "go-next", TextKey("FRMLOCAL_UPLOAD")},
     };
     for (const Button &b : options)
-        tlbDirOptions->addButton(QLatin1String(b.key), Icons::themed(QLatin1String(b.icon)),
+        tlbDirOptions->addButton(QLatin1String(b.key), Icons::toolbarIcon({QLatin1String(b.icon)}),
                                  GetText(b.tip));
-    tlbLocal->addButton(QStringLiteral("eins"), standardIcon(QStyle::SP_FileDialogContentsView),
+    tlbLocal->addButton(QStringLiteral("eins"), Icons::viewButtonIcon(ListView::LargeIcons),
                         GetText("FRMLOCAL_BIG"));
-    tlbLocal->addButton(QStringLiteral("zwei"), standardIcon(QStyle::SP_FileDialogInfoView),
+    tlbLocal->addButton(QStringLiteral("zwei"), Icons::viewButtonIcon(ListView::SmallIcons),
                         GetText("FRMLOCAL_SMALL"));
-    tlbLocal->addButton(QStringLiteral("drei"), standardIcon(QStyle::SP_FileDialogListView),
+    tlbLocal->addButton(QStringLiteral("drei"), Icons::viewButtonIcon(ListView::List),
                         GetText("FRMLOCAL_LIST"));
-    tlbLocal->addButton(QStringLiteral("vier"), standardIcon(QStyle::SP_FileDialogDetailedView),
+    tlbLocal->addButton(QStringLiteral("vier"), Icons::viewButtonIcon(ListView::Details),
                         GetText("FRMLOCAL_DETAIL"));
-    tlbdrvDrive->addButton(QStringLiteral("refresh"), Icons::themed(QStringLiteral("view-refresh")),
+    tlbdrvDrive->addButton(QStringLiteral("refresh"),
+                           Icons::toolbarIcon({QStringLiteral("view-refresh")}),
                            GetText("FRMLOCAL_REFRESH"));
 }
 
@@ -378,8 +382,8 @@ void frmLocal::lsvDirFile_DblClick()
 
 void frmLocal::lsvDirFile_MouseDown(int button)
 {
-    // The right button pops the context menu up; it acts on the selection,
-    // not on the item under the pointer.
+    // The right button pops the context menu up; the list has already made
+    // the item under the pointer part of the selection.
     if (button == 2)
         frmPopUpfrmLocal::instance().PopUp(QCursor::pos());
 }

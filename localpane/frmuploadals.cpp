@@ -67,14 +67,19 @@ frmUploadAls::frmUploadAls() : QDialog(&mdiMain::instance())
     grid->addWidget(lblNeuerName, 4, 1);
     grid->addWidget(txtNeuerName, 4, 2);
     grid->setColumnStretch(2, 1);
+    // The explanation gets lines of its own, so that it shows whole in
+    // every language; the dialog takes the size its contents need.
+    lblAction->setWordWrap(true);
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(lblAction, 1);
+    buttons->addStretch();
     buttons->addWidget(cmdUpload);
     buttons->addWidget(cmdAbbrechen);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Frame1);
+    layout->addWidget(lblAction);
     layout->addLayout(buttons);
-    setFixedWidth(440);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    Frame1->setMinimumWidth(420);
 
     connect(cmdUpload, &QPushButton::clicked, this, &frmUploadAls::cmdUpload_Click);
     connect(cmdAbbrechen, &QPushButton::clicked, this, &frmUploadAls::cmdAbbrechen_Click);
@@ -99,10 +104,16 @@ void frmUploadAls::Form_Load()
     // Type and icon come from an empty placeholder of the name in the
     // temporary folder; the placeholder is left there.
     const QString placeholder = GetTempFilePath(name);
+    QString type;
     if (!placeholder.isEmpty()) {
-        lblFileType->setText(GetFileTypeName(placeholder));
+        type = GetFileTypeName(placeholder);
         imgSystemLogo->setPixmap(GetFileIconPicture(SHGFI_ICON, placeholder).pixmap(32, 32));
     }
+    // Where the desktop knows no type for the name, the type the list shows
+    // for it ("XYZ-Datei"), as the shell would name it.
+    if (type.isEmpty() && item >= 0)
+        type = list.subItem(item, 2);
+    lblFileType->setText(type);
     lblGroesse->setText(item >= 0 ? list.subItem(item, 1) : QString());
     lblGeaendert->setText(item >= 0 ? list.subItem(item, 3) : QString());
     lblName->setText(name);

@@ -89,6 +89,23 @@ public:
         return ok;
     }
 
+    bool launchAddress(const Application &app, const QString &address) override
+    {
+        auto *info = static_cast<GAppInfo *>(app.info.get());
+        if (!info)
+            return false;
+        // Through the application's record, so that its own command line
+        // (env VAR=1 ..., flatpak run ..., a snap's launcher) starts it.
+        const QByteArray uri = address.toUtf8();
+        GList *uris = g_list_append(nullptr, const_cast<char *>(uri.constData()));
+        GError *error = nullptr;
+        const bool ok = g_app_info_launch_uris(info, uris, nullptr, &error);
+        g_list_free(uris);
+        if (error)
+            g_error_free(error);
+        return ok;
+    }
+
     bool startDetached(const QString &program, const QStringList &arguments) override
     {
         const bool raw = std::any_of(arguments.begin(), arguments.end(),
@@ -192,6 +209,24 @@ std::vector<Application> applicationsFor(const QString &type)
         apps.push_back(applicationOf(G_APP_INFO(g_object_ref(info))));
     }
     g_list_free_full(all, g_object_unref);
+    return apps;
+}
+
+std::vector<Application> otherApplications(const QStringList &exceptIds)
+{
+    std::vector<Application> apps;
+    GList *all = g_app_info_get_all();
+    for (GList *i = all; i; i = i->next) {
+        auto *info = static_cast<GAppInfo *>(i->data);
+        if (!g_app_info_should_show(info) || exceptIds.contains(fromUtf8(g_app_info_get_id(info))))
+            continue;
+        apps.push_back(applicationOf(G_APP_INFO(g_object_ref(info))));
+    }
+    g_list_free_full(all, g_object_unref);
+    // Sorted by the name the user reads, as a list to choose from is.
+    std::sort(apps.begin(), apps.end(), [](const Application &a, const Application &b) {
+        return QString::localeAwareCompare(a.name, b.name) < 0;
+    });
     return apps;
 }
 

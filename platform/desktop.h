@@ -37,6 +37,9 @@ std::optional<Application> defaultApplication(const QString &type);
 // The applications registered for this type: the default first, then the
 // others in the desktop's order, each once.
 std::vector<Application> applicationsFor(const QString &type);
+// Every other installed application a menu would show, by name, leaving
+// out those whose ids are given.
+std::vector<Application> otherApplications(const QStringList &exceptIds);
 
 // Starting programs and asking the file manager.
 class Launcher {
@@ -45,6 +48,9 @@ public:
     // Starts app with file as the one file it opens; false when it could not
     // be started.
     virtual bool launch(const Application &app, const QString &file) = 0;
+    // Starts app with address (a URL such as the home page) as the one
+    // address it opens; false when it could not be started.
+    virtual bool launchAddress(const Application &app, const QString &address) = 0;
     // Starts program detached with these arguments, each passed as it is
     // and never through a shell.
     virtual bool startDetached(const QString &program, const QStringList &arguments) = 0;

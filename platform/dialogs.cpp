@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -52,6 +53,9 @@ public:
         QInputDialog dlg(QApplication::activeWindow());
         dlg.setWindowTitle(title.isEmpty() ? QStringLiteral(QFTP_PRODUCT_NAME) : title);
         dlg.setLabelText(prompt);
+        // A prompt may carry a file name; it is shown as typed, never as markup.
+        for (QLabel *label : dlg.findChildren<QLabel *>())
+            label->setTextFormat(Qt::PlainText);
         dlg.setTextValue(defaultText);
         if (xTwips >= 0 && yTwips >= 0)
             dlg.move(Twips::toPixelsX(xTwips), Twips::toPixelsY(yTwips));

@@ -50,4 +50,48 @@ QIcon themed(const QString &name, const QStringList &fallbacks)
     return icon;
 }
 
+namespace {
+
+bool drawnAt(const QIcon &icon, int size)
+{
+    const QList<QSize> sizes = icon.availableSizes();
+    return sizes.isEmpty() || sizes.contains(QSize(size, size)); // empty: scalable
+}
+
+} // namespace
+
+QIcon toolbarIcon(const QStringList &names)
+{
+    ensureTheme();
+    for (const QString &name : names) {
+        const QIcon plain = QIcon::fromTheme(name);
+        if (!plain.isNull() && drawnAt(plain, ToolbarIconSize))
+            return plain;
+        const QIcon symbolic = QIcon::fromTheme(name + QLatin1String("-symbolic"));
+        if (!symbolic.isNull())
+            return symbolic;
+        if (!plain.isNull())
+            return plain;
+    }
+    return themed(names.value(0));
+}
+
+QIcon viewButtonIcon(int view)
+{
+    // Names of the freedesktop themes first, then those of themes that
+    // only draw the views as symbolic pictures.
+    static const char *const names[4][3] = {
+        {"view-list-icons", "view-grid", "view-app-grid"},
+        {"view-list-compact", "view-app-grid", "view-grid"},
+        {"view-list-text", "view-list-bullet", "view-list"},
+        {"view-list-details", "view-list", "view-paged"},
+    };
+    if (view < 0 || view > 3)
+        return themed(QString());
+    QStringList list;
+    for (const char *name : names[view])
+        list << QLatin1String(name);
+    return toolbarIcon(list);
+}
+
 } // namespace Icons

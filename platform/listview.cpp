@@ -10,7 +10,25 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QStyledItemDelegate>
 #include <QTreeView>
+#include <algorithm>
+
+// Draws each item of the icon views in its grid cell: a name too long for
+// the cell wraps (large icons) or is cut with "…", and never runs into the
+// next item.
+class GridCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize grid;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return grid.isValid() ? grid : QStyledItemDelegate::sizeHint(option, index);
+    }
+};
 
 int ListViewModel::rowCount(const QModelIndex &parent) const
 {
@@ -40,6 +58,9 @@ QVariant ListViewModel::data(const QModelIndex &index, int role) const
         }
         return {};
     case Qt::TextAlignmentRole:
+        // Large icons centre their names below the icon, as the view does.
+        if (showLarge && col == 0)
+            return {};
         if (size_t(col) < alignments.size())
             return QVariant::fromValue(alignments[size_t(col)] | Qt::AlignVCenter);
         return {};
@@ -91,7 +112,8 @@ ListView::ListView(QWidget *parent)
     m_details->setUniformRowHeights(true);
     m_details->setItemsExpandable(false);
     m_details->setAllColumnsShowFocus(true);
-    m_icons->setUniformItemSizes(true);
+    m_icons->setItemDelegate(m_cells = new GridCellDelegate(m_icons));
+    m_icons->setTextElideMode(Qt::ElideRight);
     m_icons->setLayoutMode(QListView::Batched);
     m_icons->setBatchSize(2000);
     setView(Details);
@@ -105,13 +127,40 @@ void ListView::clearColumns()
     m_model->endBatch();
 }
 
-void ListView::addColumn(const QString &header, int widthTwips, Qt::Alignment alignment)
+void ListView::addColumn(const QString &header, int widthTwips, Qt::Alignment alignment,
+                         const QString &widest)
 {
     m_model->beginBatch();
     m_model->headers.push_back(header);
     m_model->alignments.push_back(alignment);
     m_model->endBatch();
-    m_details->header()->resizeSection(columnCount() - 1, Twips::toPixelsX(widthTwips));
+    const int column = columnCount() - 1;
+    // The design's widths were made for a smaller font than today's.
+    const int width = std::max({Twips::toPixelsX(widthTwips), textWidth(column, widest),
+                                m_details->header()->sectionSizeHint(column)});
+    m_details->header()->resizeSection(column, width);
+}
+
+int ListView::textWidth(int column, const QString &text) const
+{
+    if (text.isEmpty())
+        return 0;
+    // Measured as the view draws an item: the delegate's size of the text,
+    // with the icon in the first column.
+    QStyleOptionViewItem option;
+    option.initFrom(m_details);
+    option.font = m_details->font();
+    option.fontMetrics = m_details->fontMetrics();
+    option.text = text;
+    option.features = QStyleOptionViewItem::HasDisplay;
+    if (column == 0) {
+        option.features |= QStyleOptionViewItem::HasDecoration;
+        option.decorationSize =
+            m_details->iconSize().isValid() ? m_details->iconSize() : QSize(16, 16);
+    }
+    const QSize size =
+        m_details->style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), m_details);
+    return size.width() + 2; // the grid's line
 }
 
 QString ListView::columnHeader(int column) const
@@ -125,34 +174,43 @@ void ListView::setView(int view)
         return;
     m_view = view;
     m_model->showLarge = (view == LargeIcons);
-    // One size for all items would be the first item's (often ".."), and
-    // longer names would be cut to it; only the large icons' grid is fixed.
-    m_icons->setUniformItemSizes(view == LargeIcons);
+    // The icon views put every item in a cell of one size; the list sizes
+    // each column of names by its longest name.
+    const QFontMetrics fm = m_icons->fontMetrics();
+    QSize grid;
     switch (view) {
     case LargeIcons:
         m_icons->setViewMode(QListView::IconMode);
         m_icons->setIconSize(QSize(32, 32));
         m_icons->setFlow(QListView::LeftToRight);
         m_icons->setWrapping(true);
-        m_icons->setGridSize(QSize(96, 64));
+        m_icons->setWordWrap(true);
+        // Two lines of name below the icon.
+        grid = QSize(std::max(96, fm.averageCharWidth() * 14), 32 + 2 * fm.lineSpacing() + 14);
         break;
     case SmallIcons:
         m_icons->setViewMode(QListView::ListMode);
         m_icons->setIconSize(QSize(16, 16));
         m_icons->setFlow(QListView::LeftToRight);
         m_icons->setWrapping(true);
-        m_icons->setGridSize(QSize(160, 20));
+        m_icons->setWordWrap(false);
+        grid = QSize(std::max(160, fm.averageCharWidth() * 24), std::max(20, fm.height() + 4));
         break;
     case List:
         m_icons->setViewMode(QListView::ListMode);
         m_icons->setIconSize(QSize(16, 16));
         m_icons->setFlow(QListView::TopToBottom);
         m_icons->setWrapping(true);
-        m_icons->setGridSize(QSize());
+        m_icons->setWordWrap(false);
         break;
     default:
         break;
     }
+    m_cells->grid = grid;
+    m_icons->setGridSize(grid);
+    // One size for all items is the cell; without cells it would be the
+    // first item's (often ".."), and longer names would be cut to it.
+    m_icons->setUniformItemSizes(grid.isValid());
     m_model->iconsChanged();
     setCurrentWidget(view == Details ? static_cast<QWidget *>(m_details)
                                      : static_cast<QWidget *>(m_icons));
@@ -262,6 +320,18 @@ QAbstractItemView *ListView::activeView() const
                              : static_cast<QAbstractItemView *>(m_icons);
 }
 
+void ListView::selectForMenu(const QModelIndex &at)
+{
+    if (!at.isValid())
+        return;
+    const QModelIndex item = m_model->index(at.row(), 0);
+    if (m_selection->isRowSelected(at.row(), {}))
+        m_selection->setCurrentIndex(item, QItemSelectionModel::NoUpdate);
+    else
+        m_selection->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect |
+                                               QItemSelectionModel::Rows);
+}
+
 bool ListView::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ShortcutOverride && (watched == m_icons || watched == m_details)) {
@@ -286,7 +356,11 @@ bool ListView::eventFilter(QObject *watched, QEvent *event)
                (watched == m_icons->viewport() || watched == m_details->viewport())) {
         auto *me = static_cast<QMouseEvent *>(event);
         if (me->button() == Qt::RightButton) {
-            // A right click shows the menu for the selection as it stands.
+            // The menu acts on the item under the pointer: it becomes the
+            // selection, unless it is already part of it, so that a right
+            // click inside a multi-selection keeps it.
+            auto *view = static_cast<QAbstractItemView *>(watched->parent());
+            selectForMenu(view->indexAt(me->position().toPoint()));
             Q_EMIT MouseDown(2);
             return true;
         }

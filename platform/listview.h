@@ -12,6 +12,7 @@
 #include <array>
 #include <vector>
 
+class GridCellDelegate;
 class ImageList;
 class QAbstractItemView;
 class QListView;
@@ -55,9 +56,13 @@ public:
 
     explicit ListView(QWidget *parent = nullptr);
 
-    // Columns (details view); width in twips.
+    // Columns (details view); width in twips. The width in twips is the
+    // column's start width, widened where the header or widest (the widest
+    // value the column is meant to show whole) needs more in this font; the
+    // user can drag a divider or double-click it to fit the values.
     void clearColumns();
-    void addColumn(const QString &header, int widthTwips, Qt::Alignment alignment);
+    void addColumn(const QString &header, int widthTwips, Qt::Alignment alignment,
+                   const QString &widest = QString());
     int columnCount() const { return int(m_model->headers.size()); }
     QString columnHeader(int column) const;
 
@@ -99,9 +104,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The width a column needs to show text whole in the details view.
+    int textWidth(int column, const QString &text) const;
+    // A right click's choice of the items the menu acts on.
+    void selectForMenu(const QModelIndex &at);
+
     ListViewModel *m_model;
     QItemSelectionModel *m_selection;
     QListView *m_icons;
+    GridCellDelegate *m_cells;
     QTreeView *m_details;
     int m_view = Details;
 };

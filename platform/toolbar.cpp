@@ -1,12 +1,14 @@
 #include "platform/toolbar.h"
 
+#include "platform/icons.h"
+
 #include <QAction>
 
 Toolbar::Toolbar(QWidget *parent) : QToolBar(parent)
 {
     setMovable(false);
     setFloatable(false);
-    setIconSize(QSize(16, 16));
+    setIconSize(QSize(Icons::ToolbarIconSize, Icons::ToolbarIconSize));
     setToolButtonStyle(Qt::ToolButtonIconOnly);
 }
 

@@ -33,6 +33,7 @@ QLabel *label(QWidget *parent, const char *name)
 {
     auto *l = new QLabel(parent);
     l->setObjectName(QLatin1String(name));
+    l->setTextFormat(Qt::PlainText); // a server's file name is never read as markup
     return l;
 }
 
@@ -83,6 +84,9 @@ frmDownloadAls::frmDownloadAls(QWidget *parent) : QDialog(parent)
         grid->addWidget(field, row, 2);
         ++row;
     }
+    // The explanation wraps, so that it shows whole in every language; the
+    // dialog takes the size its contents need.
+    lblAction->setWordWrap(true);
     grid->addWidget(lblAction, row, 1, 1, 2);
     grid->setColumnStretch(2, 1);
     auto *buttons = new QHBoxLayout;
@@ -92,7 +96,8 @@ frmDownloadAls::frmDownloadAls(QWidget *parent) : QDialog(parent)
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(Frame1);
     outer->addLayout(buttons);
-    setFixedWidth(420);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    Frame1->setMinimumWidth(400);
 
     connect(cmdDownload, &QPushButton::clicked, this, [this] { cmdDownload_Click(); });
     connect(cmdAbbrechen, &QPushButton::clicked, this, [this] { cmdAbbrechen_Click(); });

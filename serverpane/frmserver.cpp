@@ -36,9 +36,9 @@ const QString Parent = QStringLiteral("..");
 QIcon buttonIcon(const char *themeName, QStyle::StandardPixmap fallback)
 {
     Icons::ensureTheme();
-    const QIcon themed = QIcon::fromTheme(QLatin1String(themeName));
-    if (!themed.isNull() && !themed.pixmap(16, 16).isNull())
-        return themed;
+    const QString name = QLatin1String(themeName);
+    if (QIcon::hasThemeIcon(name) || QIcon::hasThemeIcon(name + QLatin1String("-symbolic")))
+        return Icons::toolbarIcon({name});
     return QApplication::style()->standardIcon(fallback);
 }
 
@@ -97,10 +97,16 @@ void frmServer::Form_Load()
     lsvServer->clearColumns();
     // Widths in pixels, as twips of this screen.
     const int tpp = Twips::perPixelX();
-    lsvServer->addColumn(GetText("FRMSERVER_FILENAME"), 140 * tpp, Qt::AlignLeft);
-    lsvServer->addColumn(GetText("FRMSERVER_SIZE"), 50 * tpp, Qt::AlignRight);
+    // At the start a name of 30 average characters, a size up to 999 GB and
+    // a date with its time show whole.
+    lsvServer->addColumn(GetText("FRMSERVER_FILENAME"), 140 * tpp, Qt::AlignLeft,
+                         QString(30, QLatin1Char('n')));
+    lsvServer->addColumn(GetText("FRMSERVER_SIZE"), 50 * tpp, Qt::AlignRight,
+                         FormatSizeKB(999ull << 30));
     lsvServer->addColumn(GetText("FRMSERVER_TYP"), 130 * tpp, Qt::AlignLeft);
-    lsvServer->addColumn(GetText("FRMSERVER_CHANGED"), 120 * tpp, Qt::AlignLeft);
+    lsvServer->addColumn(
+        GetText("FRMSERVER_CHANGED"), 120 * tpp, Qt::AlignLeft,
+        FormatSystemTime(QDateTime(QDate(2088, 8, 28), QTime(20, 58, 58), Qt::UTC)));
     lsvServer->addColumn(GetText("FRMSERVER_ATTRIB"), 60 * tpp, Qt::AlignRight);
     lsvServer->setView(ListView::Details);
     addToolbarButtons();
@@ -115,11 +121,9 @@ void frmServer::addToolbarButtons()
                             buttonIcon("view-refresh", QStyle::SP_BrowserReload),
                             buttonIcon("go-down", QStyle::SP_ArrowDown)};
     // The views as the local pane shows them.
-    QStyle *style = QApplication::style();
-    const QIcon views[] = {style->standardIcon(QStyle::SP_FileDialogContentsView),
-                           style->standardIcon(QStyle::SP_FileDialogInfoView),
-                           style->standardIcon(QStyle::SP_FileDialogListView),
-                           style->standardIcon(QStyle::SP_FileDialogDetailedView)};
+    const QIcon views[] = {
+        Icons::viewButtonIcon(ListView::LargeIcons), Icons::viewButtonIcon(ListView::SmallIcons),
+        Icons::viewButtonIcon(ListView::List), Icons::viewButtonIcon(ListView::Details)};
     for (int i = 0; i < 6; ++i)
         imgServerFile.add(QString::number(i + 1), action[i]);
     for (int i = 0; i < 4; ++i)
@@ -248,7 +252,8 @@ void frmServer::lsvServer_KeyDown(int keyCode, Qt::KeyboardModifiers)
 
 void frmServer::lsvServer_MouseDown(int button)
 {
-    // The menu acts on the selected item, not on the one under the pointer.
+    // The menu acts on the selection, which the list has already moved to
+    // the item under the pointer.
     if (button == 2 && !lsvServer->text(lsvServer->selectedItem()).isEmpty()) {
         frmPopUpfrmServer &popup = frmPopUpfrmServer::instance();
         popup.PopupMenu(popup.mnu, popup.mnuDownload);

@@ -66,7 +66,9 @@ void openWithProgram(const QString &tempPath, const QString &name, const ServerO
         return;
     }
     LogLine(GetText(texts.openFile) + QLatin1Char(' ') + name);
-    StartProgramWithFile(program, tempPath);
+    // Through the program's desktop record, so that one started through a
+    // wrapper ("env VAR=1 ...", "flatpak run ...") starts as well.
+    OpenFileWithItsProgram(tempPath);
     LogLine(GetText(texts.openOk), LogColor::Green);
 }
 

@@ -31,6 +31,8 @@ QLabel *addLabel(QWidget *parent, QVBoxLayout *layout, const char *name)
     auto *label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setWordWrap(true);
+    // The owner's and organisation's names are shown as they are written.
+    label->setTextFormat(Qt::PlainText);
     layout->addWidget(label);
     return label;
 }
@@ -170,14 +172,13 @@ void mdiMain::mnuInfoWebHomepage_Click()
     QString browser;
     if (QFileInfo::exists(page))
         browser = (launcher.find ? launcher.find(page) : FindAssociatedProgram(page)).trimmed();
-    if (browser.isEmpty()) {
+    // The browser is started through its desktop record with the address;
+    // one that does not start is no browser either.
+    const QString address = QStringLiteral(QFTP_HOMEPAGE);
+    const bool started =
+        !browser.isEmpty() &&
+        (launcher.start ? launcher.start(page, address) : OpenAddressWithProgramOf(page, address));
+    if (!started)
         dialogs().MsgBox(QStringLiteral("Could not find any web browser!"), MsgButtons::Ok,
                          MsgIcon::Information, QStringLiteral("Information"));
-        return;
-    }
-    const QString address = QStringLiteral(QFTP_HOMEPAGE);
-    if (launcher.start)
-        launcher.start(browser, address);
-    else
-        StartProgramWithFile(browser, address);
 }

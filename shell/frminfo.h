@@ -34,11 +34,11 @@ public:
 };
 
 // How the home-page command finds the web browser (the program that opens a
-// file) and starts it with one argument. Tests put their own in place; an
-// empty member restores the desktop's FindAssociatedProgram or
-// StartProgramWithFile.
+// file) and starts that program with an address. Tests put their own in
+// place; an empty member restores the desktop's FindAssociatedProgram or
+// OpenAddressWithProgramOf.
 struct BrowserLauncher {
     std::function<QString(const QString &file)> find;
-    std::function<bool(const QString &program, const QString &argument)> start;
+    std::function<bool(const QString &file, const QString &address)> start;
 };
 void setBrowserLauncher(BrowserLauncher launcher);

@@ -4,6 +4,7 @@
 #include "core/mdatabase.h"
 #include "platform/programfolder.h"
 #include "platform/pure/rtfreader.h"
+#include "platform/qttranslations.h"
 #include "shell/mdimain.h"
 
 #include <QComboBox>
@@ -159,6 +160,7 @@ void frmStart::cmdOk_Click()
             break;
         }
     }
+    LoadQtTranslations(LanguageTable);
     mdiMain::instance().show();
     accept();
 }

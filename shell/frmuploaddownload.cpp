@@ -31,11 +31,11 @@ frmUploadDownload::frmUploadDownload() : QWidget(mdiMain::instance().client())
 void frmUploadDownload::Form_Load()
 {
     tlbUpload->addButton(QStringLiteral("upload"),
-                         Icons::themed(QStringLiteral("go-next"), {QStringLiteral("go-up")}),
+                         Icons::toolbarIcon({QStringLiteral("go-next"), QStringLiteral("go-up")}),
                          GetText("FRMLOCAL_UPLOAD"));
     tlbDownload->addButton(
         QStringLiteral("del"),
-        Icons::themed(QStringLiteral("go-previous"), {QStringLiteral("go-down")}),
+        Icons::toolbarIcon({QStringLiteral("go-previous"), QStringLiteral("go-down")}),
         GetText("FRMSERVER_DOWN"));
     tlbUpload->adjustSize();
     tlbDownload->adjustSize();

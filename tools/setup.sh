@@ -8,7 +8,8 @@ PACKAGES=(
   libpoco-dev libglib2.0-dev
   python3 python3-pyftpdlib vsftpd curl wget
   adwaita-icon-theme hicolor-icon-theme shared-mime-info dbus-daemon
-  xvfb xauth desktop-file-utils
+  qt6-translations-l10n desktop-file-utils
+  xvfb xauth
   clang-14 libclang-rt-14-dev
 )
 missing=()

@@ -25,6 +25,8 @@ using namespace transfertest;
 //   text/plain, application/x-shellscript  Recorder (default), Second Viewer
 //   inode/directory                        Folder Viewer (the recorder again)
 //   image/png                              an application whose program is not installed
+//   text/html                              Wrapped Browser: the recorder started
+//                                          through "env QFTP_WRAPPED=1"
 //   anything else                          nothing
 class FakeDesktop {
 public:
@@ -51,6 +53,11 @@ public:
         app("qftp-folders", "Folder Viewer", recorder, "inode/directory;");
         app("qftp-missing", "Missing Viewer", root + QStringLiteral("/bin/not-installed"),
             "image/png;");
+        writeFile(root + QStringLiteral("/data/applications/qftp-browser.desktop"),
+                  "[Desktop Entry]\nType=Application\nName=Wrapped Browser\nExec=env "
+                  "QFTP_WRAPPED=1 " +
+                      recorder.toUtf8() + " %u\nMimeType=text/html;\n");
+        m_byType["text/html"] << QStringLiteral("qftp-browser.desktop");
         // The index of types to applications, as update-desktop-database
         // writes it for an installed desktop.
         QByteArray cache = "[MIME Cache]\n";
@@ -62,7 +69,8 @@ public:
                   "text/plain=qftp-recorder.desktop\n"
                   "application/x-shellscript=qftp-recorder.desktop\n"
                   "inode/directory=qftp-folders.desktop\n"
-                  "image/png=qftp-missing.desktop\n");
+                  "image/png=qftp-missing.desktop\n"
+                  "text/html=qftp-browser.desktop\n");
         qputenv("XDG_DATA_DIRS", (root + QStringLiteral("/data")).toUtf8());
         qputenv("XDG_CONFIG_DIRS", (root + QStringLiteral("/config")).toUtf8());
         qputenv("XDG_DATA_HOME", (root + QStringLiteral("/home/data")).toUtf8());
@@ -122,6 +130,11 @@ public:
     bool launch(const Desktop::Application &app, const QString &file) override
     {
         launches << QStringList{app.id, file};
+        return launchResult;
+    }
+    bool launchAddress(const Desktop::Application &app, const QString &address) override
+    {
+        launches << QStringList{app.id, address};
         return launchResult;
     }
     bool startDetached(const QString &program, const QStringList &arguments) override

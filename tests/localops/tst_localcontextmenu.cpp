@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QMenu>
+#include <QTreeView>
 
 #include <sys/stat.h>
 
@@ -44,6 +45,23 @@ QStringList folderEntries(const QString &folder)
 {
     return QDir(folder).entryList(
         QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+// A right click on the item with this name, as the user would give it.
+void rightClick(const QString &name)
+{
+    QTreeView *view = localList()->detailsView();
+    const QRect item = view->visualRect(view->model()->index(int(localNames().indexOf(name)), 0));
+    QTest::mousePress(view->viewport(), Qt::RightButton, Qt::NoModifier, item.center());
+}
+
+QStringList selectedNames()
+{
+    QStringList names;
+    for (int i = 0; i < localList()->count(); ++i)
+        if (localList()->isSelected(i))
+            names << localList()->text(i);
+    return names;
 }
 
 } // namespace
@@ -131,6 +149,45 @@ private Q_SLOTS:
         QTRY_VERIFY(menu().mnu->isVisible());
         QCOMPARE(menu().mnu->defaultAction(), menu().mnuUpload);
         menu().mnu->close();
+    }
+
+    // The right button makes the item under the pointer the selection
+    // before the menu opens; inside a multi-selection it keeps it.
+    void rightClickSelectsTheItemUnderThePointer_data()
+    {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("clicked");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("another item selected")
+            << QStringList{"a.txt"} << "b.txt" << QStringList{"b.txt"};
+        QTest::newRow("nothing selected") << QStringList{} << "dir" << QStringList{"dir"};
+        QTest::newRow("inside a multi-selection")
+            << QStringList{"a.txt", "b.txt"} << "b.txt" << QStringList{"a.txt", "b.txt"};
+        QTest::newRow("outside a multi-selection")
+            << QStringList{"a.txt", "b.txt"} << " a.txt" << QStringList{" a.txt"};
+    }
+    void rightClickSelectsTheItemUnderThePointer()
+    {
+        QFETCH(QStringList, selected);
+        QFETCH(QString, clicked);
+        QFETCH(QStringList, after);
+        selectLocal(selected);
+        rightClick(clicked);
+        QTRY_VERIFY(menu().mnu->isVisible());
+        menu().mnu->close();
+        QCOMPARE(selectedNames(), after);
+        QCOMPARE(localList()->text(localList()->selectedItem()), clicked);
+    }
+
+    void theMenuRenamesTheRightClickedItem()
+    {
+        selectLocal({QStringLiteral("a.txt")});
+        rightClick(QStringLiteral("b.txt"));
+        QTRY_VERIFY(menu().mnu->isVisible());
+        menu().mnu->close();
+        boxes().inputs << QStringLiteral("c.txt");
+        menu().mnuUmbenennen_Click();
+        QCOMPARE(folderEntries(m_work), (QStringList{" a.txt", "a.txt", "c.txt", "dir"}));
     }
 
     void rename_data()

@@ -5,6 +5,7 @@
 // their arguments, and most cases record the starts instead of making them.
 
 #include "bytefiles.h"
+#include "buildinfo.h"
 #include "core/mdatabase.h"
 #include "core/shellservices.h"
 #include "core/shellwindows.h"
@@ -12,6 +13,7 @@
 #include "localpane/frmpopupfrmlocal.h"
 #include "platform/toolbar.h"
 #include "platform/treeview.h"
+#include "shell/mdimain.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -213,7 +215,9 @@ private Q_SLOTS:
         frmOpenWith &d = *dialogs[0];
         QVERIFY(d.isVisible());
         QVERIFY(!d.isModal());
-        QCOMPARE(programNames(d), (QStringList{"Recorder", "Second Viewer"})); // the default first
+        // The type's programs, the default first, then the others by name.
+        QCOMPARE(programNames(d),
+                 (QStringList{"Recorder", "Second Viewer", "Folder Viewer", "Wrapped Browser"}));
         QCOMPARE(d.lstPrograms->currentRow(), 0);
         QCOMPARE(d.lblFile->text(), file);
 
@@ -260,14 +264,31 @@ private Q_SLOTS:
         }
     }
 
-    void openWithWithoutPrograms()
+    // A type without a program of its own still offers every installed one.
+    void openWithATypeWithoutPrograms()
     {
-        frmOpenWith *d = frmOpenWith::showFor(m_docs + QStringLiteral("doc.pdf"));
-        QCOMPARE(d->lstPrograms->count(), 0);
-        QCOMPARE(d->lblPrompt->text(), GetText("FRMOPENWITH_NONE"));
-        QVERIFY(!d->cmdOeffnen->isEnabled());
-        d->cmdOeffnen_Click();
-        QVERIFY(m_launcher->launches.isEmpty());
+        const QString file = m_docs + QStringLiteral("doc.pdf");
+        frmOpenWith *d = frmOpenWith::showFor(file);
+        QCOMPARE(programNames(*d),
+                 (QStringList{"Folder Viewer", "Recorder", "Second Viewer", "Wrapped Browser"}));
+        QCOMPARE(d->lblPrompt->text(), GetText("FRMOPENWITH_PROMPT"));
+        QVERIFY(d->cmdOeffnen->isEnabled());
+        d->lstPrograms->setCurrentRow(2);
+        d->cmdOeffnen->click();
+        QCOMPARE(m_launcher->launches,
+                 (QList<QStringList>{{QStringLiteral("qftp-second.desktop"), file}}));
+    }
+
+    // The home page starts the browser as the desktop starts it, here
+    // through a wrapper ("env VAR=1 program %u"), with the address.
+    void homePageStartsTheBrowserThroughItsRecord()
+    {
+        Desktop::setLauncher(Desktop::makeDesktopLauncher());
+        mdiMain::instance().mnuInfoWebHomepage->trigger();
+        QTRY_COMPARE(desktop->runs().size(), 1);
+        QCOMPARE(desktop->runs().first(),
+                 (QStringList{desktop->recorder, QStringLiteral(QFTP_HOMEPAGE)}));
+        QCOMPARE(boxes().boxes.size(), 0);
     }
 
     void propertiesFallBackToTheProgramsWindow_data()

@@ -64,9 +64,16 @@ public:
         starts << QStringList{app.executable, file};
         return true;
     }
+    bool launchAddress(const Desktop::Application &app, const QString &address) override
+    {
+        starts << QStringList{app.executable, address};
+        return true;
+    }
     bool startDetached(const QString &program, const QStringList &arguments) override
     {
-        starts << QStringList{program} + arguments;
+        // Marked: a program started by its bare path misses the command
+        // line of its desktop record.
+        starts << QStringList{QStringLiteral("detached ") + program} + arguments;
         return true;
     }
     void showItemProperties(const QString &, std::function<void()>) override {}

@@ -30,6 +30,23 @@ QString line(const char *colour, const char *key, const QString &object = QStrin
     return text;
 }
 
+// A right click on the item with this text, as the user would give it.
+void rightClick(const QString &text)
+{
+    QTreeView *view = serverList()->detailsView();
+    const QRect item = view->visualRect(view->model()->index(itemIndex(text), 0));
+    QTest::mousePress(view->viewport(), Qt::RightButton, Qt::NoModifier, item.center());
+}
+
+QStringList selectedTexts()
+{
+    QStringList texts;
+    for (int i = 0; i < serverList()->count(); ++i)
+        if (serverList()->isSelected(i))
+            texts << serverList()->text(i);
+    return texts;
+}
+
 } // namespace
 
 class TestServerPopup : public QObject {
@@ -85,6 +102,46 @@ private Q_SLOTS:
                          GetText("FRMPUSERVER_NEW"), "-", GetText("FRMPUSERVER_REFRESH")}));
         QCOMPARE(popup().mnuNeuVerzeichnis->text(), GetText("FRMPUSERVER_NEWFOLDER"));
         QVERIFY(!popup().isVisible());
+    }
+
+    // The right button makes the item under the pointer the selection
+    // before the menu opens; inside a multi-selection it keeps it.
+    void rightClickSelectsTheItemUnderThePointer_data()
+    {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("clicked");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("another item selected")
+            << QStringList{"f.txt"} << "g.txt" << QStringList{"g.txt"};
+        QTest::newRow("nothing selected") << QStringList{} << "g.txt" << QStringList{"g.txt"};
+        QTest::newRow("inside a multi-selection")
+            << QStringList{"f.txt", "g.txt"} << "g.txt" << QStringList{"f.txt", "g.txt"};
+        QTest::newRow("outside a multi-selection")
+            << QStringList{"f.txt", "g.txt"} << "sub" << QStringList{"sub"};
+    }
+    void rightClickSelectsTheItemUnderThePointer()
+    {
+        QFETCH(QStringList, selected);
+        QFETCH(QString, clicked);
+        QFETCH(QStringList, after);
+        serverList()->setSelectedItem(selected.isEmpty() ? -1 : itemIndex(selected.first()));
+        selectItems(serverList(), selected);
+        rightClick(clicked);
+        QTRY_VERIFY(popup().mnu->isVisible());
+        popup().mnu->hide();
+        QCOMPARE(selectedTexts(), after);
+        QCOMPARE(serverList()->text(serverList()->selectedItem()), clicked);
+    }
+
+    void theMenuDownloadsTheRightClickedItem()
+    {
+        selectOnly(QStringLiteral("f.txt"));
+        rightClick(QStringLiteral("g.txt"));
+        QTRY_VERIFY(popup().mnu->isVisible());
+        popup().mnu->hide();
+        popup().mnuDownload->trigger();
+        QCOMPARE(readFile(m_target + QStringLiteral("g.txt")), QByteArray("g"));
+        QVERIFY(!QFileInfo::exists(m_target + QStringLiteral("f.txt")));
     }
 
     void noMenuWithoutASelectedItemOrOnTheLeftButton()

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -65,6 +67,42 @@ private Q_SLOTS:
         QVERIFY(mdiMain::exists());
         QCOMPARE(mdiMain::instance().mnuMyComputer->title(), QStringLiteral("Mein &Computer"));
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    }
+
+    // The buttons of Qt's own boxes speak the language chosen here.
+    void qtTextsInTheChosenLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("yes");
+        QTest::addColumn<QString>("cancel");
+        QTest::newRow("Deutsch") << "Deutsch"
+                                 << "&Ja"
+                                 << "Abbrechen";
+        QTest::newRow("Français") << "Français"
+                                  << "&Oui"
+                                  << "Annuler";
+        QTest::newRow("Español") << "Español"
+                                 << "&Sí"
+                                 << "Cancelar";
+        QTest::newRow("English after another language") << "English"
+                                                        << "&Yes"
+                                                        << "Cancel";
+    }
+    void qtTextsInTheChosenLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, yes);
+        QFETCH(QString, cancel);
+        TestHome home;
+        TestProgramFolder folder;
+        frmStart dlg;
+        dlg.Form_Load();
+        dlg.cboSprache->setCurrentText(language);
+        dlg.cmdOk_Click();
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), yes);
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), cancel);
     }
 
     void choice_data()

@@ -111,6 +111,20 @@ private Q_SLOTS:
         QTest::newRow("quoted field without its quotes")
             << QByteArray("\"TXT\",PHP\r\nCSS\r\n") << QByteArray("<none>")
             << QStringList{"TXT", "PHP", "CSS"};
+        QTest::newRow("a comma inside quotes belongs to the field")
+            << QByteArray("\"A,B\",TXT\r\n") << QByteArray("<none>") << QStringList{"A,B", "TXT"};
+        QTest::newRow("blanks around fields dropped, kept inside quotes")
+            << QByteArray("  TXT , \" HTM\"  ,\tCSS\r\n") << QByteArray("<none>")
+            << QStringList{"TXT", " HTM", "CSS"};
+        QTest::newRow("text after a closing quote skipped")
+            << QByteArray("\"PHP\"x,TXT\r\n") << QByteArray("<none>") << QStringList{"PHP", "TXT"};
+        QTest::newRow("an unclosed quote ends at its line")
+            << QByteArray("\"PHP,TXT\r\nCSS\r\n") << QByteArray("<none>")
+            << QStringList{"PHP,TXT", "CSS"};
+        QTest::newRow("empty fields and lines give no entry")
+            << QByteArray("\r\n,,\"\"\r\nTXT,\r\n") << QByteArray("<none>") << QStringList{"TXT"};
+        QTest::newRow("last line without its end")
+            << QByteArray("TXT\r\nHTM") << QByteArray("<none>") << QStringList{"TXT", "HTM"};
         QTest::newRow("lines ended by LF")
             << QByteArray("TXT\nHTM\n") << QByteArray("<none>") << QStringList{"TXT", "HTM"};
         QTest::newRow("the user's copy before the default")
