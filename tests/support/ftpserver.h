@@ -40,6 +40,7 @@ public:
         bool noEpsv = false;            // EPSV is refused, PASV is used
         bool noEprt = false;            // EPRT is refused, PORT is used
         int throttleBytesPerSecond = 0; // data connections limited to this speed
+        QByteArray loginFolder;         // a login lands in this folder instead of "/"
     };
 
     explicit FtpTestServer(Kind kind = Kind::Pyftpdlib);
@@ -73,9 +74,14 @@ public:
     QByteArray log() const;
     // Whether the log holds a command line starting with `command`.
     bool receivedCommand(const QByteArray &command) const;
+    // How many logins (USER commands) the server saw so far.
+    int loginCount() const;
 
     // Safe to call from another thread (a test cutting a transfer).
     void stop();
+    // Kills the server and starts it again on the same port and folder: the
+    // connections it held are dead, new ones work.
+    bool restart();
     void freeze();
     void resume();
     bool isRunning() const;
