@@ -259,9 +259,9 @@ bool FtpConnection::retrieve(const QString &remoteFile, const QString &localPath
     // connection is mid-transfer and takes no other command until it ends.
     m_busy = true;
     const std::function<bool()> hook = receiveHook();
-    const DataEnd end = receiveAll(*data, timeoutMs(), [&](const char *block, int n) {
-        return file.write(block, n) && (!hook || hook());
-    });
+    const DataEnd end = receiveAll(
+        *data, timeoutMs(),
+        [&](const char *block, int n) { return file.write(block, n) && (!hook || hook()); }, hook);
     data->close();
     m_busy = false;
     return finishTransfer(end) && file.commit();
