@@ -130,6 +130,11 @@ private Q_SLOTS:
             break;
         }
         QVERIFY(loginsAtClose >= 0);
+        // The item under way when the window closed is the last one begun.
+        const int begun = operation == Operation::Upload     ? linesWith(black("FRMPULOC_BEGUP"))
+                          : operation == Operation::Download ? linesWith(black("MDOWN_DOWNSTART"))
+                                                             : 0;
+        QVERIFY2(begun <= 1, qPrintable(logLines().join(QLatin1Char('\n'))));
 
         QTRY_COMPARE(destroyed.size(), 1);
         QVERIFY(!frmLocal::exists());
