@@ -197,9 +197,6 @@ void mdiMain::timIsConnected_Timer()
     // this time instead of freezing the window for the whole timeout.
     if (!FtpCurrentDirWithin(WatchdogReplyMs).trimmed().isEmpty())
         return;
-    // The question comes once, even if the program was closed meanwhile.
-    if (Ui::isShuttingDown())
-        return;
     // Asked once: the watchdog stays off until a connect succeeds again.
     timIsConnected->stop();
     if (dialogs().MsgBox(GetText("CONNECTION_CANCEL1") + CrLf + GetText("CONNECTION_CANCEL2"),
