@@ -14,6 +14,8 @@
 #include <QProgressBar>
 #include <QSignalSpy>
 
+#include <functional>
+
 using namespace transfertest;
 
 namespace {
@@ -369,18 +371,23 @@ private Q_SLOTS:
 
         const QString startLine = black("MDOWN_DOWNSTART") + QStringLiteral(" big.bin");
         int ticksDuringTransfer = 0;
-        QTimer ticker;
-        ticker.setInterval(20);
-        connect(&ticker, &QTimer::timeout, this, [&] {
+        // A posted call that posts itself again runs once per pass of the
+        // event loop: it counts the passes made while the data arrive.
+        bool watching = true;
+        std::function<void()> tick = [&] {
+            if (!watching)
+                return;
+            QMetaObject::invokeMethod(this, tick, Qt::QueuedConnection);
             if (!Ui::isBusy() || logLines().value(logLines().size() - 1) != startLine)
                 return;
             ++ticksDuringTransfer;
             // Another command is refused while the download runs.
             mdiMain::instance().mnuMyComputerUpload->trigger();
-        });
-        ticker.start();
+        };
+        QMetaObject::invokeMethod(this, tick, Qt::QueuedConnection);
         DownloadServerSelection();
-        ticker.stop();
+        watching = false;
+        QCoreApplication::processEvents();
 
         QVERIFY(ticksDuringTransfer > 0);
         QCOMPARE(readFile(m_local + QStringLiteral("big.bin")), bytes);
