@@ -143,6 +143,8 @@ void ListServerFolderTree(const ServerFolderWalk &walk, HINTERNET connection, QS
     while (more) {
         if (walk.yield)
             Ui::ThrottledYield();
+        if (Ui::isShuttingDown())
+            break;
         const QString name = data.cFileName;
         const bool isFolder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         if (isFolder && (name == QLatin1String(".") || name == QLatin1String(".."))) {
@@ -162,7 +164,8 @@ void ListServerFolderTree(const ServerFolderWalk &walk, HINTERNET connection, QS
     }
     InternetCloseHandle(find);
     for (QString &sub : folders)
-        ListServerFolderTree(walk, hFtpConnection, sub, mask);
+        if (!Ui::isShuttingDown())
+            ListServerFolderTree(walk, hFtpConnection, sub, mask);
 }
 
 int ListServerFolderForDownload(HINTERNET connection, QString &path, const QString &mask)
@@ -184,7 +187,9 @@ void DownloadServerSelectionAndReconnect()
 {
     if (Ui::isBusy())
         return;
-    const QString shown = FtpCurrentDir();
+    ReconnectRun run;
+    // The folder the pane shows: the old connection may have died.
+    const QString shown = ServerPaneFolder();
     DownloadServerSelection();
     ConnectFromMainWindow();
     if (hFtpConnection != 0 && !shown.isEmpty())
@@ -197,6 +202,7 @@ void DownloadServerSelection()
         return;
     BusyScope busy;
     WaitCursor wait;
+    ReconnectRun run;
     QProgressBar *progress = mdiMain::instance().pgbBottom;
     const auto finish = [progress] { progress->setValue(1); };
 
@@ -208,43 +214,60 @@ void DownloadServerSelection()
         finish();
         return;
     }
-    QString base = FtpCurrentDir();
+    // A lost connection cannot tell its folder; the pane's folder stands in.
+    // With neither, the names of the list belong to no known folder and
+    // nothing is fetched.
+    const QString startFolder = OperationServerFolder();
+    QString base = startFolder;
     if (base != Slash)
         base += Slash;
     collectSelection(base);
-    const QString startFolder = FtpCurrentDir();
+    if (startFolder.isEmpty()) {
+        for (const DownloadEntry &e : DownloadList)
+            refused(e.Name.isEmpty() ? e.Path : e.Name);
+        DownloadList.clear();
+    }
     const size_t selected = DownloadList.size();
     for (size_t i = 0; i < selected; ++i) {
         if (DownloadList[i].Attr.toInt() != 16)
             continue;
         Ui::DoEvents();
+        if (Ui::isShuttingDown())
+            return;
         QString path = DownloadList[i].Path;
         ListServerFolderForDownload(hFtpConnection, path, QStringLiteral("*.*"));
         Ui::DoEvents();
     }
-    if (DownloadList.empty()) {
+    if (DownloadList.empty() || Ui::isShuttingDown()) {
         finish();
         return;
     }
 
-    FtpChangeDir(Slash);
-    FtpChangeDir(base);
+    // The selected files are fetched by their bare names: only from inside
+    // their own folder.
+    const bool inBase = ChangeDownFromRoot(ServerPathComponents(base));
     progress->setMinimum(1);
     progress->setMaximum(int(DownloadList.size()));
 
     // Pass 1: the selected files of the base folder.
-    for (size_t i = 0; i < DownloadList.size(); ++i) {
+    for (size_t i = 0; i < DownloadList.size() && !Ui::isShuttingDown(); ++i) {
         progress->setValue(int(i) + 1);
         Ui::ThrottledYield();
         const DownloadEntry &e = DownloadList[i];
-        if (e.Path == QLatin1String("*"))
+        if (e.Path != QLatin1String("*"))
+            continue;
+        if (inBase) {
             downloadOne(e.Name, target + e.Name, e.Name);
+        } else {
+            LogLine(GetText("MDOWN_DOWNSTART") + QLatin1Char(' ') + e.Name);
+            LogLine(GetText("MDOWN_DOWNFAILED"), LogColor::Red);
+        }
     }
 
     // Pass 2: folders one level at a time, each listed file after an
     // absolute change into its folder.
     QSet<QString> failedFolders;
-    for (size_t i = 0; i < DownloadList.size(); ++i) {
+    for (size_t i = 0; i < DownloadList.size() && !Ui::isShuttingDown(); ++i) {
         const DownloadEntry &e = DownloadList[i];
         if (e.Path == QLatin1String("*"))
             continue;
@@ -265,6 +288,9 @@ void DownloadServerSelection()
         Ui::ThrottledYield();
     }
 
+    // Nothing is shown or re-created once the program is closing.
+    if (Ui::isShuttingDown())
+        return;
     showTargetInLocalPane(target);
     finish();
 }

@@ -91,6 +91,8 @@ void removeFolder(const QString &path)
 // path combo without the folders that are gone.
 void finish(const QString &startFolder)
 {
+    if (Ui::isShuttingDown())
+        return;
     ConnectFromMainWindow();
     FtpChangeDir(startFolder);
     frmServer::instance().PruneServerCombo(false);
@@ -160,15 +162,24 @@ void DeleteServerSelection()
         return;
     BusyScope busy;
     WaitCursor wait;
-    const QString startFolder = FtpCurrentDir();
+    ReconnectRun run;
+    // A lost connection cannot tell its folder; the pane's folder stands in.
+    // With neither, the selected names belong to no known folder and nothing
+    // is deleted: "/" would name other items of the same names.
+    const QString startFolder = OperationServerFolder();
     DeleteList.clear();
     collectSelection(startFolder);
     if (hFtpConnection == 0) {
         finish(startFolder);
         return;
     }
+    if (startFolder.isEmpty()) {
+        for (const SelectionEntry &entry : DeleteList)
+            refused(entry.Name.isEmpty() ? entry.Path : entry.Name);
+        DeleteList.clear();
+    }
     const size_t selected = DeleteList.size();
-    for (size_t i = 0; i < selected; ++i) {
+    for (size_t i = 0; i < selected && !Ui::isShuttingDown(); ++i) {
         if (DeleteList[i].Attr.toInt() != 16)
             continue;
         QString path = DeleteList[i].Path; // the record keeps its path without a closing "/"
@@ -187,7 +198,7 @@ void DeleteServerSelection()
 
     // Pass 1: every file, in list order; the folders are set aside.
     QStringList folders;
-    for (size_t i = 0; i < DeleteList.size(); ++i) {
+    for (size_t i = 0; i < DeleteList.size() && !Ui::isShuttingDown(); ++i) {
         progress->setValue(int(i));
         const SelectionEntry &entry = DeleteList[i];
         if (entry.Name.isEmpty())
@@ -201,6 +212,8 @@ void DeleteServerSelection()
     // Pass 2: the folders, every sub-folder before the folder holding it.
     SortFoldersLongestFirst(folders);
     for (const QString &folder : folders) {
+        if (Ui::isShuttingDown())
+            return;
         removeFolder(folder);
         ConnectFromMainWindow();
         FtpChangeDir(startFolder);
@@ -216,7 +229,10 @@ void DeleteServerSelectionAndPrune()
 {
     if (Ui::isBusy())
         return;
+    ReconnectRun run;
     DeleteServerSelection();
+    if (Ui::isShuttingDown())
+        return;
     RefreshServerList(hFtpConnection);
     const QString current = FtpCurrentDir();
     frmServer::instance().PruneServerCombo(true);

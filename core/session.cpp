@@ -3,14 +3,50 @@
 #include "core/mdatabase.h"
 #include "core/mpublic.h"
 #include "platform/dialogs.h"
+#include "platform/ui.h"
+#include "serverpane/frmserver.h"
 #include "shell/mdimain.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 const QString ReconnectAgent = QStringLiteral("QUILMARVEN FTP Client 1");
+int g_runDepth = 0;
+bool g_runReconnectFailed = false;
+} // namespace
+
+ReconnectRun::ReconnectRun()
+{
+    if (g_runDepth++ == 0)
+        g_runReconnectFailed = false;
+}
+
+ReconnectRun::~ReconnectRun()
+{
+    if (--g_runDepth == 0)
+        g_runReconnectFailed = false;
+}
+
+bool ReconnectFailedInRun()
+{
+    return g_runDepth > 0 && g_runReconnectFailed;
+}
+
+QString ServerPaneFolder()
+{
+    if (!frmServer::exists())
+        return QString();
+    return frmServer::instance().cboServer->currentText();
+}
+
+QString OperationServerFolder()
+{
+    const QString current = FtpCurrentDir();
+    return current.isEmpty() ? ServerPaneFolder() : current;
 }
 
 std::optional<int> ConvertPortText(const QString &text)
@@ -43,6 +79,10 @@ void CloseUnlessCurrent(unsigned handle)
 
 void ConnectFromMainWindow()
 {
+    if (Ui::isShuttingDown() || ReconnectFailedInRun()) {
+        CloseFtpConnection();
+        return;
+    }
     // The session this replaces has no connection of this road left once
     // FtpConnect has closed hFtpConnection, so it is closed after the new
     // one is in place.
@@ -58,6 +98,8 @@ void ConnectFromMainWindow()
         FtpSetCurrentDirectory(hFtpConnection, QStringLiteral("/"));
         return;
     }
+    if (g_runDepth > 0)
+        g_runReconnectFailed = true;
     dialogs().MsgBox(GetText("MPUB_NOCONN1") + QLatin1String("\r\n") + GetText("MPUB_NOCONN2") +
                          QLatin1String("\r\n") + GetText("MPUB_NOCONN3") + QLatin1String("\r\n"),
                      MsgButtons::Ok, MsgIcon::Exclamation);
@@ -66,7 +108,7 @@ void ConnectFromMainWindow()
 
 void ReconnectKeepingFolder()
 {
-    const QString shown = FtpCurrentDir();
+    const QString shown = ServerPaneFolder();
     ConnectFromMainWindow();
     if (hFtpConnection != 0 && !shown.isEmpty())
         FtpChangeDir(shown);
@@ -108,8 +150,27 @@ bool FtpChangeDir(const QString &folder)
 
 bool FtpDownload(const QString &localPath, const QString &remoteName)
 {
-    return FtpGetFile(hFtpConnection, remoteName, localPath, false, FILE_ATTRIBUTE_NORMAL,
-                      INTERNET_FLAG_RELOAD | FTP_TRANSFER_TYPE_UNKNOWN, 0);
+    // The data loop yields as the upload does, so that the start line shows
+    // and the window repaints; the busy guard keeps other commands out
+    // meanwhile, and closing the program gives the download up.
+    const BusyScope busy;
+    SetInternetReceiveHook([] {
+        Ui::ThrottledYield();
+        return !Ui::isShuttingDown();
+    });
+    const bool ok = FtpGetFile(hFtpConnection, remoteName, localPath, false, FILE_ATTRIBUTE_NORMAL,
+                               INTERNET_FLAG_RELOAD | FTP_TRANSFER_TYPE_UNKNOWN, 0);
+    SetInternetReceiveHook(nullptr);
+    return ok;
+}
+
+QString FtpCurrentDirWithin(int replyTimeoutMs)
+{
+    const int normal = InternetTimeout();
+    SetInternetTimeout(std::min(normal, replyTimeoutMs));
+    const QString dir = FtpCurrentDir();
+    SetInternetTimeout(normal);
+    return dir;
 }
 
 QString FtpCurrentDir()

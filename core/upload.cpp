@@ -75,9 +75,11 @@ bool enterFolders(const QStringList &components, const UploadTexts &texts)
     return true;
 }
 
-void uploadEntry(const SelectionEntry &entry, const QString &startFolder, const UploadTexts &texts)
+void uploadEntry(const SelectionEntry &entry, const QString &startFolder, const UploadTexts &texts,
+                 bool inFolder)
 {
-    const bool entered = enterFolders(relativeComponents(entry.Path, startFolder), texts);
+    const bool entered =
+        inFolder && enterFolders(relativeComponents(entry.Path, startFolder), texts);
     // The name is used whole: " a.txt" and "a.txt" are two files.
     QString name = entry.Name;
     if (name.isEmpty())
@@ -101,7 +103,7 @@ void uploadEntry(const SelectionEntry &entry, const QString &startFolder, const 
 void setWatchdog(bool on)
 {
     QTimer *t = mdiMain::instance().timIsConnected;
-    if (on)
+    if (on && !Ui::isShuttingDown())
         t->start();
     else
         t->stop();
@@ -146,19 +148,25 @@ void UploadLocalSelection(const UploadTexts &texts)
     if (UploadList.empty())
         return;
 
-    const QString startServerFolder = FtpCurrentDir();
+    ReconnectRun run;
+    // The folder the upload goes to; a lost connection cannot tell it, and
+    // then it is the folder the server pane shows. Nothing goes anywhere
+    // else: when neither is known, every item fails.
+    const QString startServerFolder = OperationServerFolder();
     QProgressBar *progress = mdiMain::instance().pgbBottom;
-    progress->setMinimum(0);
-    progress->setMaximum(int(UploadList.size()) - 1);
+    // One item still gives a range (0..0 would draw a busy indicator).
+    progress->setRange(0, std::max(1, int(UploadList.size()) - 1));
     for (size_t i = 0; i < UploadList.size(); ++i) {
+        if (Ui::isShuttingDown())
+            return;
         progress->setValue(int(i));
-        const QString here = FtpCurrentDir();
         ConnectFromMainWindow();
-        FtpChangeDir(here);
-        uploadEntry(UploadList[i], startFolder, texts);
-        FtpChangeDir(startServerFolder);
+        const bool inFolder = !startServerFolder.isEmpty() && FtpChangeDir(startServerFolder);
+        uploadEntry(UploadList[i], startFolder, texts, inFolder);
         Ui::DoEvents();
     }
+    if (Ui::isShuttingDown())
+        return;
     progress->setValue(0);
     FtpChangeDir(startServerFolder);
     RefreshServerList(hFtpConnection);
@@ -262,6 +270,7 @@ bool UploadFile(QString &localPath, QString &remoteName)
             ok = InternetWriteFile(hFtpFile, chunk.constData() + at, Block, written) &&
                  written == Block;
             Ui::ThrottledYield();
+            ok = ok && !Ui::isShuttingDown();
         }
         remaining -= chunk.size();
     }

@@ -204,6 +204,8 @@ void frmPopUpfrmLocal::mnuLoeschen_Click()
     if (Ui::isBusy())
         return;
     DeleteLocalSelection();
+    if (Ui::isShuttingDown())
+        return;
     // The tree is read again down to the current folder, so that folders the
     // delete removed disappear from it, and so do their path combo entries.
     frmLocal::instance().RevealFolder(CurrentLocalFolder(), FolderOrder::ByCode);

@@ -83,6 +83,10 @@ void logOutcome(Trash::Outcome outcome, const QString &name)
 
 void DeleteLocalSelection()
 {
+    // One busy rule for every command that starts work: the Delete key too.
+    if (Ui::isBusy())
+        return;
+    const BusyScope busy;
     frmLocal &local = frmLocal::instance();
     // The names are those of the folder the list shows. A path typed into the
     // path combo is listed without a tree node, and the tree's folder would
@@ -113,6 +117,8 @@ void DeleteLocalSelection()
             logOutcome(Trash::remove(path, question), names[i]);
             progress->setValue(i + 1);
             Ui::ThrottledYield();
+            if (Ui::isShuttingDown())
+                return;
         }
     }
     ScrollHistoryToEnd();

@@ -7,6 +7,7 @@
 namespace {
 bool g_hourglass = false;
 int g_busy = 0;
+bool g_shuttingDown = false;
 } // namespace
 
 BusyScope::BusyScope()
@@ -44,6 +45,16 @@ bool isHourglass()
 bool isBusy()
 {
     return g_busy > 0;
+}
+
+bool isShuttingDown()
+{
+    return g_shuttingDown;
+}
+
+void setShuttingDown(bool on)
+{
+    g_shuttingDown = on;
 }
 
 void DoEvents()

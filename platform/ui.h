@@ -21,6 +21,12 @@ void ThrottledYield();
 // running one finishes undisturbed.
 bool isBusy();
 
+// Set once the main window is closing: a running operation stops at its next
+// item and nothing is re-created or reconnected after it. A new main window
+// clears it.
+bool isShuttingDown();
+void setShuttingDown(bool on);
+
 } // namespace Ui
 
 // Marks a long operation for its lifetime. Nested scopes are allowed: the

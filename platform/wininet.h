@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 using HINTERNET = std::uint32_t;
 
@@ -74,6 +75,10 @@ std::uint32_t GetLastError();
 bool FtpGetFile(HINTERNET connection, const QString &remoteFile, const QString &localPath,
                 bool failIfExists, std::uint32_t attributes, std::uint32_t flags,
                 std::uintptr_t context);
+
+// Called between the blocks FtpGetFile receives (none by default), e.g. to
+// yield to the window; returning false gives the download up.
+void SetInternetReceiveHook(std::function<bool()> hook);
 
 // STOR as a stream. flags: FTP_TRANSFER_TYPE_ASCII (line ends sent as CR LF)
 // or FTP_TRANSFER_TYPE_BINARY (bytes unchanged).

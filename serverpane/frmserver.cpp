@@ -69,9 +69,17 @@ frmServer::frmServer() : QWidget(mdiMain::instance().client())
     // selection.
     // While a transfer, a delete or a listing runs and yields, the user's
     // commands that would talk to the server wait for it: they do nothing.
+    // A pick that is ignored puts the combo back on the folder the list
+    // shows, so that the two never disagree.
     connect(cboServer, &QComboBox::activated, this, [this] {
-        if (!Ui::isBusy())
+        if (!Ui::isBusy()) {
             cboServer_Click();
+            return;
+        }
+        const int shown =
+            cboServer->findText(m_shownFolder, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (shown >= 0)
+            cboServer->setCurrentIndex(shown);
     });
     connect(lsvServer, &ListView::DblClick, this, [this] {
         if (!Ui::isBusy())
@@ -173,6 +181,7 @@ void frmServer::SelectServerFolder(const QString &folder)
         cboServer->addItem(folder);
         found = cboServer->count() - 1;
     }
+    m_shownFolder = folder;
     if (cboServer->currentIndex() == found)
         return;
     cboServer->setCurrentIndex(found);
@@ -202,8 +211,11 @@ void frmServer::PruneServerCombo(bool viaRoot)
 
 void frmServer::cboServer_Click()
 {
+    // The fill yields: the pane stays in place until it has returned.
+    const BusyScope busy;
     // An empty entry (kept from a listing without connection) names no folder.
     const QString folder = cboServer->itemText(cboServer->currentIndex());
+    m_shownFolder = folder;
     if (!folder.isEmpty())
         FtpChangeDir(folder);
     Ui::DoEvents();
@@ -244,7 +256,8 @@ void frmServer::lsvServer_KeyDown(int keyCode, Qt::KeyboardModifiers)
                              QStringLiteral("FTP Client")) != MsgAnswer::Yes)
             return;
         DeleteServerSelection();
-        ListServerFolder(hFtpConnection);
+        if (!Ui::isShuttingDown())
+            ListServerFolder(hFtpConnection);
     } else if (keyCode == Keys::F5) {
         ListServerFolder(hFtpConnection);
     }

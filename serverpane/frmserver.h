@@ -58,4 +58,6 @@ private:
     void downloadSelection();
     void goToSelectedItem();
     void reconnectKeepingFolder();
+
+    QString m_shownFolder; // the combo entry whose folder the list shows
 };

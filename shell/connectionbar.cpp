@@ -39,6 +39,7 @@ void ResetConnectionBarState()
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
+constexpr int WatchdogReplyMs = 2000;
 
 // Disables the connection bar's boxes while a connect runs and enables them
 // again on every way out, so that the user can always connect again. The
@@ -59,7 +60,13 @@ public:
         for (QLineEdit *box : m_boxes)
             if (box)
                 box->setEnabled(true);
-        if (m_focus && !QApplication::focusWidget())
+        // Disabling the box that had the focus moved it on (to the port box,
+        // whose text it selected); it comes back to where the user typed.
+        if (!m_focus)
+            return;
+        const QWidget *now = QApplication::focusWidget();
+        const QWidget *bar = m_focus->parentWidget();
+        if (!now || (bar && bar->isAncestorOf(now)))
             m_focus->setFocus();
     }
     BoxesDisabled(const BoxesDisabled &) = delete;
@@ -104,7 +111,10 @@ bool mdiMain::OpenConnection(const QString &host, const QString &port, const QSt
                                                    INTERNET_SERVICE_FTP, ConnectFlags, 0)
                                  : 0;
     if (hMainConnection == 0) {
+        // Not connected: the watchdog of an earlier connection must not ask
+        // to reconnect with the fields that just failed.
         hFtpConnection = 0;
+        timIsConnected->stop();
         return false;
     }
     hFtpConnection = hMainConnection;
@@ -183,7 +193,9 @@ void mdiMain::timIsConnected_Timer()
     // after it looks again.
     if (Ui::isBusy())
         return;
-    if (!FtpCurrentDir().trimmed().isEmpty())
+    // A server that stopped answering without closing is noticed within
+    // this time instead of freezing the window for the whole timeout.
+    if (!FtpCurrentDirWithin(WatchdogReplyMs).trimmed().isEmpty())
         return;
     // Asked once: the watchdog stays off until a connect succeeds again.
     timIsConnected->stop();

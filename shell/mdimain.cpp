@@ -34,6 +34,7 @@
 
 mdiMain::mdiMain()
 {
+    Ui::setShuttingDown(false);
     setObjectName(QStringLiteral("mdiMain"));
     tlbConnect = new Toolbar(this);
     tlbConnect->setObjectName(QStringLiteral("tlbConnect"));
@@ -158,6 +159,7 @@ void mdiMain::Form_Load()
     // 10. to 12.
     txtAddress->setFocus();
     TransferType = 2;
+    m_loading = false;
     setWindowTitle(QStringLiteral(QFTP_PRODUCT_NAME " " QFTP_VERSION));
     writeWelcomeLine();
 }
@@ -247,20 +249,33 @@ void mdiMain::MDIForm_QueryUnload()
     if (m_shutDown)
         return;
     m_shutDown = true;
+    Ui::setShuttingDown(true);
     timIsConnected->stop();
-    CloseLanguageDatabase();
     CloseFtpConnection();
+    finishShutDown();
+}
+
+void mdiMain::finishShutDown()
+{
+    // An operation that is yielding stops at its next item and still writes
+    // to the panes, the log and the progress bar on its way out: they are
+    // deleted only once it has returned.
+    if (Ui::isBusy()) {
+        QTimer::singleShot(10, this, [this] { finishShutDown(); });
+        return;
+    }
+    CloseLanguageDatabase();
     frmLocal::unload();
     frmServer::unload();
     frmTransferHistory::unload();
     QCoreApplication::quit();
+    deleteLater();
 }
 
 void mdiMain::closeEvent(QCloseEvent *event)
 {
     MDIForm_QueryUnload();
     event->accept();
-    deleteLater();
 }
 
 void mdiMain::mnuFileExit_Click()

@@ -128,7 +128,9 @@ private:
     void placeChildren();
     void arrange();
     void writeWelcomeLine();
+    void finishShutDown();
 
     QWidget *m_client = nullptr;
     bool m_shutDown = false;
+    bool m_loading = true; // until Form_Load has filled the connection bar
 };

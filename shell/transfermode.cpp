@@ -41,9 +41,10 @@ void mdiMain::mnuVerbindungTransferAUTO_Click()
 
 void mdiMain::cboTransferMode_Click()
 {
-    // While the log is empty (at start-up, after a clear) the combo only
-    // resets the type; the menu checks stay as they are.
-    if (LogIsEmpty()) {
+    // While the window is still loading (its combo is being filled) the combo
+    // only resets the type; the menu checks stay as they are. Afterwards the
+    // mode shown is always the mode used, whatever the log holds.
+    if (m_loading) {
         TransferType = 2;
         return;
     }

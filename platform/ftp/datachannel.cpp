@@ -155,18 +155,34 @@ std::optional<StreamSocket> openDataConnection(ControlChannel &control, DataMode
 }
 
 DataEnd receiveAll(StreamSocket &data, int timeoutMs,
-                   const std::function<bool(const char *, int)> &sink)
+                   const std::function<bool(const char *, int)> &sink,
+                   const std::function<bool()> &idle)
 {
+    // With an idle function the wait for data is cut into short slices, so
+    // that it runs while a slow server sends nothing; the timeout still
+    // counts from the last data that came.
+    constexpr int kSliceMs = 50;
     std::vector<char> block(kBlock);
     try {
+        qint64 deadline = monotonicMs() + timeoutMs;
         for (;;) {
-            if (!data.poll(span(timeoutMs), Poco::Net::Socket::SELECT_READ))
+            const qint64 left = deadline - monotonicMs();
+            if (left <= 0)
                 return DataEnd::TimedOut;
+            if (!data.poll(span(idle ? std::min<qint64>(left, kSliceMs) : left),
+                           Poco::Net::Socket::SELECT_READ)) {
+                if (!idle)
+                    return DataEnd::TimedOut;
+                if (!idle())
+                    return DataEnd::Failed;
+                continue;
+            }
             const int n = data.receiveBytes(block.data(), kBlock);
             if (n == 0)
                 return DataEnd::Complete;
             if (n < 0 || !sink(block.data(), n))
                 return DataEnd::Failed;
+            deadline = monotonicMs() + timeoutMs;
         }
     } catch (const Poco::TimeoutException &) {
         return DataEnd::TimedOut;

@@ -40,9 +40,11 @@ std::optional<Poco::Net::StreamSocket> openDataConnection(ControlChannel &contro
 enum class DataEnd { Complete, Failed, TimedOut };
 
 // Reads the data connection to its end in large blocks and hands each block
-// to `sink`, which returns false to give up.
+// to `sink`, which returns false to give up. `idle`, when given, is called
+// at least every 50 ms while no data come; it too returns false to give up.
 DataEnd receiveAll(Poco::Net::StreamSocket &data, int timeoutMs,
-                   const std::function<bool(const char *, int)> &sink);
+                   const std::function<bool(const char *, int)> &sink,
+                   const std::function<bool()> &idle = {});
 
 DataEnd sendAll(Poco::Net::StreamSocket &data, const char *bytes, std::size_t length,
                 int timeoutMs);

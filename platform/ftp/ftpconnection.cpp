@@ -45,7 +45,18 @@ std::optional<QByteArray> quotedPath(const QByteArray &text)
     return std::nullopt;
 }
 
+std::function<bool()> &receiveHook()
+{
+    static std::function<bool()> hook;
+    return hook;
+}
+
 } // namespace
+
+void setReceiveHook(std::function<bool()> hook)
+{
+    receiveHook() = std::move(hook);
+}
 
 bool FtpConnection::open(const QString &host, int port, const QString &user,
                          const QString &password, bool passive)
@@ -279,9 +290,15 @@ bool FtpConnection::retrieve(const QString &remoteFile, const QString &localPath
         openDataConnection(m_control, m_dataMode, "RETR " + *name, timeoutMs(), reply);
     if (!data)
         return false;
-    const DataEnd end = receiveAll(*data, timeoutMs(),
-                                   [&](const char *block, int n) { return file.write(block, n); });
+    // A hook that yields to the window may run other code meanwhile; the
+    // connection is mid-transfer and takes no other command until it ends.
+    m_busy = true;
+    const std::function<bool()> hook = receiveHook();
+    const DataEnd end = receiveAll(
+        *data, timeoutMs(),
+        [&](const char *block, int n) { return file.write(block, n) && (!hook || hook()); }, hook);
     data->close();
+    m_busy = false;
     return finishTransfer(end) && file.commit();
 }
 

@@ -12,6 +12,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -19,6 +20,11 @@
 namespace ftp {
 
 class FtpUpload;
+
+// Called between the blocks a download receives (none at start); returning
+// false gives the download up. While it runs, the connection refuses every
+// other command.
+void setReceiveHook(std::function<bool()> hook);
 
 class FtpConnection : public std::enable_shared_from_this<FtpConnection> {
 public:

@@ -257,6 +257,11 @@ QString InternetGetLastResponseInfo()
     return guarded(QString(), [] { return ftp::lastResponse(); });
 }
 
+void SetInternetReceiveHook(std::function<bool()> hook)
+{
+    ftp::setReceiveHook(std::move(hook));
+}
+
 void SetInternetTimeout(int milliseconds)
 {
     ftp::setTimeoutMs(milliseconds);

@@ -10,6 +10,7 @@
 #include "localpane/frmlocal.h"
 #include "localpane/mshelldelete.h"
 #include "localpanetest.h"
+#include "platform/keys.h"
 #include "platform/listview.h"
 #include "platform/trash.h"
 #include "platform/treeview.h"
@@ -301,6 +302,27 @@ private Q_SLOTS:
         const QString verb = GetText(trash ? "MSDEL_TRASHED" : "MSDEL_DELETED");
         QCOMPARE(newLines().last().first,
                  verb + QLatin1Char(' ') + ByteName::shown(carried(target)));
+    }
+
+    // One busy rule: while another operation runs, the Delete key of the
+    // list deletes nothing and asks nothing; the delete itself counts as an
+    // operation from its question on, so nothing else starts meanwhile.
+    void deleteObeysTheBusyRule()
+    {
+        load({"a.txt", "b.txt"}, {}, {"a.txt"});
+        {
+            const BusyScope other;
+            pane().lsvDirFile_KeyDown(Keys::Delete, Qt::NoModifier);
+        }
+        QVERIFY(m_dialogs->boxes.isEmpty());
+        QVERIFY(QFile::exists(home("a.txt")));
+
+        m_dialogs->answers << MsgAnswer::Yes;
+        pane().lsvDirFile_KeyDown(Keys::Delete, Qt::NoModifier);
+        QCOMPARE(m_dialogs->boxes.size(), 1);
+        QVERIFY(m_dialogs->boxes[0].busy);
+        QVERIFY(!QFile::exists(home("a.txt")));
+        QVERIFY(!Ui::isBusy());
     }
 };
 

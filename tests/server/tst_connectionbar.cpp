@@ -9,7 +9,10 @@
 #include "platform/ui.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTimer>
 
 using namespace servertest;
@@ -420,6 +423,206 @@ private Q_SLOTS:
         QVERIFY(second.receivedCommand("PASS"));
         // The reconnect road leaves the watchdog off.
         QVERIFY(!m.timIsConnected->isActive());
+    }
+    // A failed connect after a working one leaves the program not connected
+    // with the watchdog off: no "connection lost" question follows the
+    // failure message.
+    void failedConnectStopsTheWatchdog_data()
+    {
+        QTest::addColumn<Road>("road");
+        QTest::newRow("menu") << Road::Menu;
+        QTest::newRow("Enter") << Road::Enter;
+    }
+    void failedConnectStopsTheWatchdog()
+    {
+        QFETCH(Road, road);
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        fillConnectionBar(server);
+        connectBy(road);
+        mdiMain &m = mdiMain::instance();
+        QVERIFY(m.timIsConnected->isActive());
+
+        m.txtPassword->setText(QStringLiteral("wrong"));
+        connectBy(road);
+        QCOMPARE(boxes()->boxes.size(), 1);
+        QCOMPARE(hFtpConnection, HINTERNET(0));
+        QVERIFY(!m.timIsConnected->isActive());
+    }
+
+    // Enter in the password box leaves the focus there, success or not: the
+    // next keystroke must not replace the port.
+    void enterKeepsTheFocusInThePasswordBox_data()
+    {
+        QTest::addColumn<bool>("succeeds");
+        QTest::newRow("connected") << true;
+        QTest::newRow("refused") << false;
+    }
+    void enterKeepsTheFocusInThePasswordBox()
+    {
+        QFETCH(bool, succeeds);
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        fillConnectionBar(server);
+        mdiMain &m = mdiMain::instance();
+        if (!succeeds)
+            m.txtPassword->setText(QStringLiteral("wrong"));
+        m.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m));
+        m.txtPassword->setFocus();
+        QTRY_VERIFY(m.txtPassword->hasFocus());
+
+        connectBy(Road::Enter);
+        QCOMPARE(hFtpConnection != 0, succeeds);
+        QTRY_COMPARE(QApplication::focusWidget(), m.txtPassword);
+        QCOMPARE(m.txtPort->selectedText(), QString());
+    }
+
+    // The main window's connect honours the passive box: the root listing
+    // after the connect uses the data connection mode chosen.
+    void connectUsesThePassiveFlag_data()
+    {
+        QTest::addColumn<Road>("road");
+        QTest::addColumn<bool>("passive");
+        QTest::newRow("menu, passive") << Road::Menu << true;
+        QTest::newRow("menu, active") << Road::Menu << false;
+        QTest::newRow("Enter, passive") << Road::Enter << true;
+        QTest::newRow("Enter, active") << Road::Enter << false;
+    }
+    void connectUsesThePassiveFlag()
+    {
+        QFETCH(Road, road);
+        QFETCH(bool, passive);
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/a.txt")), "x"));
+        fillConnectionBar(server);
+        mdiMain &m = mdiMain::instance();
+        if (m.chkPassiveTransfer->isChecked() != passive)
+            m.chkPassiveTransfer->click();
+        QCOMPARE(ConnectFlags, passive ? INTERNET_FLAG_PASSIVE : 0u);
+
+        connectBy(road);
+        QVERIFY(hFtpConnection != 0);
+        QVERIFY(itemTexts().contains(QStringLiteral("a.txt")));
+        QCOMPARE(server.receivedCommand("EPSV"), passive);
+        QCOMPARE(server.receivedCommand("EPRT"), !passive);
+    }
+
+    // Every connect ends in "/", also on a server whose login lands
+    // elsewhere: both connect roads and the reconnect road.
+    void connectChangesToTheRoot_data()
+    {
+        QTest::addColumn<int>("road"); // a Road, or -1 for the reconnect road
+        QTest::newRow("menu") << int(Road::Menu);
+        QTest::newRow("Enter") << int(Road::Enter);
+        QTest::newRow("reconnect") << -1;
+    }
+    void connectChangesToTheRoot()
+    {
+        QFETCH(int, road);
+        FtpTestServer::Hostile hostile;
+        hostile.loginFolder = "/home";
+        FtpTestServer server(FtpTestServer::Kind::Pyftpdlib, hostile);
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/home/inner.txt")), "x"));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/top.txt")), "x"));
+        fillConnectionBar(server);
+
+        if (road < 0)
+            ConnectFromMainWindow();
+        else
+            connectBy(Road(road));
+        QCOMPARE(FtpCurrentDir(), QStringLiteral("/"));
+        if (road >= 0) {
+            QVERIFY(itemTexts().contains(QStringLiteral("top.txt")));
+            QCOMPARE(frmServer::instance().cboServer->currentText(), QStringLiteral("/"));
+        }
+    }
+
+    // A failed reconnect puts the focus into the address box once its
+    // message is closed.
+    void failedReconnectFocusesTheAddress()
+    {
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        fillConnectionBar(server);
+        mdiMain &m = mdiMain::instance();
+        m.txtPassword->setText(QStringLiteral("wrong"));
+        m.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m));
+        m.txtPort->setFocus();
+        QTRY_VERIFY(m.txtPort->hasFocus());
+
+        ConnectFromMainWindow();
+        QCOMPARE(boxes()->boxes.size(), 1);
+        QCOMPARE(boxes()->boxes[0].text, GetText("MPUB_NOCONN1") + CrLf + GetText("MPUB_NOCONN2") +
+                                             CrLf + GetText("MPUB_NOCONN3") + CrLf);
+        QCOMPARE(hFtpConnection, HINTERNET(0));
+        QTRY_COMPARE(QApplication::focusWidget(), m.txtAddress);
+    }
+
+    // A server that stops answering without closing is noticed within about
+    // two seconds, even with the full reply timeout: the window is not frozen
+    // for thirty.
+    void watchdogNoticesASilentServerQuickly()
+    {
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        fillConnectionBar(server);
+        connectBy(Road::Menu);
+        SetInternetTimeout(30000);
+        mdiMain &m = mdiMain::instance();
+        QVERIFY(m.timIsConnected->isActive());
+
+        m.timIsConnected->stop();
+        server.freeze();
+        // The tick blocks the window; the bound is far from both times.
+        QElapsedTimer blocked;
+        blocked.start();
+        m.timIsConnected_Timer();
+        QVERIFY2(blocked.elapsed() < 10000, qPrintable(QString::number(blocked.elapsed())));
+        QCOMPARE(boxes()->boxes.size(), 1);
+        QCOMPARE(boxes()->boxes[0].text,
+                 GetText("CONNECTION_CANCEL1") + CrLf + GetText("CONNECTION_CANCEL2"));
+        QCOMPARE(InternetTimeout(), 30000);
+        server.resume();
+    }
+
+    // Closing the window with a live connection and the watchdog running:
+    // the server gets its QUIT, the watchdog stops and the connection handle
+    // is closed once.
+    void closingWithALiveConnection_data()
+    {
+        QTest::addColumn<bool>("byExit");
+        QTest::newRow("window closed") << false;
+        QTest::newRow("File > Exit") << true;
+    }
+    void closingWithALiveConnection()
+    {
+        QFETCH(bool, byExit);
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        fillConnectionBar(server);
+        connectBy(Road::Menu);
+        mdiMain &m = mdiMain::instance();
+        QTimer *watchdog = m.timIsConnected;
+        QVERIFY(watchdog->isActive());
+        const HINTERNET held = hFtpConnection;
+
+        QSignalSpy destroyed(&m, &QObject::destroyed);
+        if (byExit)
+            m.mnuFileExit->trigger();
+        else
+            m.close();
+        QVERIFY(!watchdog->isActive());
+        QCOMPARE(hFtpConnection, HINTERNET(0));
+        // Closed once: the handle is no longer known.
+        QVERIFY(!InternetCloseHandle(held));
+        QTRY_VERIFY(server.receivedCommand("QUIT"));
+        QCOMPARE(server.log().count("<- QUIT"), 1);
+        QTRY_COMPARE(destroyed.size(), 1);
+        QVERIFY(!frmServer::exists());
     }
 };
 

@@ -313,6 +313,27 @@ private Q_SLOTS:
         QVERIFY(!Ui::isHourglass());
     }
 
+    // A pick the busy guard ignores puts the combo back on the folder the
+    // list shows: the two never disagree.
+    void comboPickWhileBusyShowsTheFolderListed()
+    {
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/sub/inner.txt")), "x"));
+        QVERIFY(connectTo(server));
+        doubleClick(QStringLiteral("sub"));
+        QCOMPARE(comboEntries(), (QStringList{"/", "/sub"}));
+        QCOMPARE(combo()->currentText(), QStringLiteral("/sub"));
+        {
+            const BusyScope other;
+            combo()->setCurrentIndex(0);
+            Q_EMIT combo()->activated(0);
+        }
+        QCOMPARE(combo()->currentText(), QStringLiteral("/sub"));
+        QCOMPARE(FtpCurrentDir(), QStringLiteral("/sub"));
+        QVERIFY(itemTexts().contains(QStringLiteral("inner.txt")));
+    }
+
     void upButtonGoesToTheSelectedItem_data()
     {
         QTest::addColumn<QString>("selected");

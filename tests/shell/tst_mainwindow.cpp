@@ -156,19 +156,37 @@ private Q_SLOTS:
         QVERIFY(m.mnuVerbindungTransferAUTO->isChecked());
     }
 
-    void clearedLogOnlyResetsTheType()
+    // An empty log does not mean the window is loading: after a clear, the
+    // menu and the combo set the type they show.
+    void clearedLogKeepsModeInStep_data()
     {
+        QTest::addColumn<bool>("byMenu");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("type");
+        QTest::newRow("menu ASCII") << true << 0 << 1;
+        QTest::newRow("combo ASCII") << false << 0 << 1;
+        QTest::newRow("combo BINARY") << false << 1 << 2;
+        QTest::newRow("menu AUTO") << true << 2 << 2;
+    }
+    void clearedLogKeepsModeInStep()
+    {
+        QFETCH(bool, byMenu);
+        QFETCH(int, index);
+        QFETCH(int, type);
         mdiMain &m = mdiMain::instance();
-        m.mnuVerbindungTransferBINARY->trigger();
+        QAction *items[] = {m.mnuVerbindungTransferASCII, m.mnuVerbindungTransferBINARY,
+                            m.mnuVerbindungTransferAUTO};
+        // Start from another mode, so that each row changes it.
+        items[index == 0 ? 1 : 0]->trigger();
         ClearLog();
-        m.cboTransferMode->setCurrentIndex(0);
-        QCOMPARE(TransferType, 2);
-        QVERIFY(m.mnuVerbindungTransferBINARY->isChecked());
-        m.cboTransferMode->setCurrentIndex(2);
-        // The menu's ASCII sets the combo, whose click on the empty log sets 2.
-        m.mnuVerbindungTransferASCII->trigger();
-        QCOMPARE(TransferType, 2);
-        QVERIFY(m.mnuVerbindungTransferASCII->isChecked());
+        if (byMenu)
+            items[index]->trigger();
+        else
+            m.cboTransferMode->setCurrentIndex(index);
+        QCOMPARE(TransferType, type);
+        QCOMPARE(m.cboTransferMode->currentIndex(), index);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(items[i]->isChecked(), i == index);
     }
 
     void passiveToggles()

@@ -17,6 +17,7 @@ struct RecordedBox {
     bool input = false;
     QString defaultText;
     int x = -1, y = -1;
+    bool busy = false; // whether a long operation was running when it was shown
 };
 
 class ScriptedDialogs : public Dialogs {

@@ -265,7 +265,8 @@ QStringList FtpTestServer::pyftpdlibArguments(int port)
     const std::pair<const char *, QByteArray> replies[] = {{"--huge-reply", h.hugeReplyTo},
                                                            {"--garbage-reply", h.garbageReplyTo},
                                                            {"--endless-reply", h.endlessReplyTo},
-                                                           {"--pasv-address", h.pasvAddress}};
+                                                           {"--pasv-address", h.pasvAddress},
+                                                           {"--login-folder", h.loginFolder}};
     for (const auto &[option, value] : replies)
         if (!value.isEmpty())
             args << QString::fromLatin1(option) << QString::fromLatin1(value);
@@ -392,6 +393,18 @@ void FtpTestServer::stop()
     signalAll(SIGKILL);
     ::waitpid(m_pid, nullptr, 0);
     m_pid = 0;
+}
+
+bool FtpTestServer::restart()
+{
+    stop();
+    return m_port != 0 && launch(m_port) && waitUntilListening(m_port);
+}
+
+int FtpTestServer::loginCount() const
+{
+    const QByteArray text = log();
+    return int(text.count("<- USER ") + text.count(", \"USER "));
 }
 
 void FtpTestServer::freeze()

@@ -44,6 +44,7 @@ public:
         QByteArray refuseListingOf;     // MLSD/LIST of folders of this name get 550
         bool rawNames = false;          // names that are not UTF-8 pass as bytes
         bool resolvedPwd = false;       // PWD names the folder a link led to
+        QByteArray loginFolder;         // a login lands in this folder instead of "/"
     };
 
     explicit FtpTestServer(Kind kind = Kind::Pyftpdlib);
@@ -77,9 +78,14 @@ public:
     QByteArray log() const;
     // Whether the log holds a command line starting with `command`.
     bool receivedCommand(const QByteArray &command) const;
+    // How many logins (USER commands) the server saw so far.
+    int loginCount() const;
 
     // Safe to call from another thread (a test cutting a transfer).
     void stop();
+    // Kills the server and starts it again on the same port and folder: the
+    // connections it held are dead, new ones work.
+    bool restart();
     void freeze();
     void resume();
     bool isRunning() const;

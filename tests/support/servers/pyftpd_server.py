@@ -56,6 +56,11 @@ def make_handler(opts):
                 return
             return FTPHandler.pre_process_command(self, line, cmd, arg)
 
+        def on_login(self, username):
+            if opts.login_folder:
+                self.fs.cwd = opts.login_folder
+            return FTPHandler.on_login(self, username)
+
         def ftp_PWD(self, line):
             if opts.pwd_without_quote:
                 self.respond('257 "/no/closing/quote')
@@ -141,6 +146,7 @@ def main():
     p.add_argument("--refuse-listing")
     p.add_argument("--raw-names", action="store_true")
     p.add_argument("--resolved-pwd", action="store_true")
+    p.add_argument("--login-folder")
     opts = p.parse_args()
 
     logging.basicConfig(filename=opts.log, level=logging.DEBUG,
