@@ -16,12 +16,17 @@ bool sameFile(const QString &a, const QString &b)
     return a == b || LocalPath::sameFile(a, b);
 }
 
+// The application that opens file, as the launcher in use finds it.
+std::optional<Desktop::Application> programOf(const QString &file)
+{
+    return Desktop::launcher().defaultApplicationFor(Desktop::contentType(file));
+}
+
 } // namespace
 
 QString FindAssociatedProgram(const QString &file)
 {
-    const std::optional<Desktop::Application> app =
-        Desktop::defaultApplication(Desktop::contentType(file));
+    const std::optional<Desktop::Application> app = programOf(file);
     if (!app || app->executable.isEmpty())
         return QString();
     // A file that is itself the program of its type has no other program.
@@ -57,15 +62,13 @@ void OpenWithDialog(const QString &file)
 
 bool OpenAddressWithProgramOf(const QString &file, const QString &address)
 {
-    const std::optional<Desktop::Application> app =
-        Desktop::defaultApplication(Desktop::contentType(file));
+    const std::optional<Desktop::Application> app = programOf(file);
     return app && Desktop::launcher().launchAddress(*app, address);
 }
 
 bool OpenFileWithItsProgram(const QString &file)
 {
-    const std::optional<Desktop::Application> app =
-        Desktop::defaultApplication(Desktop::contentType(file));
+    const std::optional<Desktop::Application> app = programOf(file);
     return app && Desktop::launcher().launch(*app, file);
 }
 

@@ -1,28 +1,18 @@
 #include "core/sysinfo.h"
 
+#include "platform/desktop.h"
 #include "platform/dialogs.h"
 
 #include <QFileInfo>
-#include <QProcess>
 
 namespace {
 // The buffers the values are read into, in bytes.
 constexpr int OwnerBuffer = 255;
 constexpr int KeyValueBuffer = 1024;
 
-SysInfoLauncher &launcherSlot()
-{
-    static SysInfoLauncher launcher;
-    return launcher;
-}
-
 bool startProgram(const QString &program)
 {
-    if (program.isEmpty())
-        return false;
-    if (launcherSlot())
-        return launcherSlot()(program);
-    return QProcess::startDetached(program, QStringList());
+    return !program.isEmpty() && Desktop::launcher().startDetached(program, QStringList());
 }
 
 // A stored text ends in NUL; the NUL is not part of the text.
@@ -119,9 +109,4 @@ void StartSysInfo()
     }
     dialogs().MsgBox(QStringLiteral("Systeminformationen sind momentan nicht verfügbar"),
                      MsgButtons::Ok, MsgIcon::None);
-}
-
-void setSysInfoLauncher(SysInfoLauncher launcher)
-{
-    launcherSlot() = std::move(launcher);
 }

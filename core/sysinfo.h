@@ -7,8 +7,6 @@
 
 #include <QString>
 
-#include <functional>
-
 // The registered owner, or "".
 QString GetRegisteredOwner();
 // The registered organisation, or "".
@@ -23,11 +21,6 @@ QString GetRegisteredValue(const QString &valueName);
 // A failure gives out "" and false.
 bool GetKeyValue(HKEY root, const QString &subKey, const QString &valueName, QString &out);
 
-// Starts the system-information program, or tells the user that there is none.
+// Starts the system-information program (through Desktop::launcher(),
+// without arguments), or tells the user that there is none.
 void StartSysInfo();
-
-// Starts a program without arguments, detached and never through a shell;
-// true when it started. Tests put their own in place; an empty function
-// restores the real one.
-using SysInfoLauncher = std::function<bool(const QString &program)>;
-void setSysInfoLauncher(SysInfoLauncher launcher);

@@ -6,8 +6,8 @@
 #include "core/shellservices.h"
 #include "core/upload.h"
 #include "localpane/frmpopupfrmlocal.h"
-#include "localpane/localfileops.h"
 #include "localpane/listingformat.h"
+#include "localpane/localfileops.h"
 #include "localpane/mshelldelete.h"
 #include "platform/dialogs.h"
 #include "platform/icons.h"
@@ -400,7 +400,7 @@ void frmLocal::tlbDirOptions_ButtonClick(const QString &key)
     } else if (k == QLatin1String("prop")) {
         ShowFileProperties(item);
     } else if (k == QLatin1String("new")) {
-        CreateLocalFolder();
+        CreateLocalFolder(NoNodeFolder::TopNode, m_listing);
     } else if (k == QLatin1String("open")) {
         OpenLocalSelection();
     } else if (k == QLatin1String("refresh")) {
@@ -466,7 +466,7 @@ void frmLocal::ShowSelectedFolder()
     ViewFolder(CurrentLocalFolder(), AllFiles);
 }
 
-void frmLocal::CreateLocalFolder()
+void frmLocal::CreateLocalFolder(NoNodeFolder fallback, LocalListing &listing)
 {
     int x = 0, y = 0;
     inputBoxPositionTwips(x, y);
@@ -474,24 +474,17 @@ void frmLocal::CreateLocalFolder()
         dialogs().InputBox(GetText("FRMPULOC_DIRNAME"), QString(), QString(), x, y);
     if (name.isEmpty())
         return;
-    const QString folder = CurrentLocalFolder();
+    const QString folder = CurrentLocalFolder(fallback);
     const QString created = folder + name;
     LogLine(GetText("FRMPUSERVER_DIRNEW1") + QLatin1Char(' ') + created + QLatin1Char(' ') +
             GetText("FRMPUSERVER_DIRNEW2"));
-    // A name is a name in this folder: "../x" would make a folder elsewhere.
-    if (!IsPlainLocalName(name) || LocalPathExists(created)) {
-        LogLine(GetText("FRMPULOC_GENFAIL"), LogColor::Red);
-        return;
-    }
-    // A creation that fails (no right to write, a name the file system
-    // refuses) is a failure too, not only a name that exists.
-    if (!LocalPath::makeFolder(created)) {
+    if (!MakeLocalSubfolder(folder, name)) {
         LogLine(GetText("FRMPULOC_GENFAIL"), LogColor::Red);
         return;
     }
     LogLine(GetText("FRMPULOC_GENOK"), LogColor::Green);
     RevealFolder(folder, FolderOrder::ByCode);
-    ViewFolder(folder, AllFiles);
+    ViewFolderWith(listing, folder, AllFiles);
 }
 
 void frmLocal::chooseComboEntry(const QString &entry)

@@ -55,6 +55,11 @@ public:
     // Reads the place's tree again and opens it down to folder: each level
     // on the way is loaded (once) and expanded, the folder's node selected.
     void RevealFolder(const QString &folder, FolderOrder order);
+    // Asks for a name and makes that folder in the current local folder
+    // (taken as fallback says when no node is selected), logging the attempt
+    // and its outcome; on success the tree is read again down to the folder
+    // and the folder is listed into lsvDirFile by listing's rules.
+    void CreateLocalFolder(NoNodeFolder fallback, LocalListing &listing);
 
     // Handlers.
     void drvDrive_Change();
@@ -87,7 +92,6 @@ protected:
 
 private:
     void ShowSelectedFolder();
-    void CreateLocalFolder();
     // Selects (appending it first when missing) the path combo's entry and
     // runs its Click handler, as choosing it does.
     void chooseComboEntry(const QString &entry);

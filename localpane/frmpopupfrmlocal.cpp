@@ -10,7 +10,6 @@
 #include "localpane/mshelldelete.h"
 #include "platform/dialogs.h"
 #include "platform/listview.h"
-#include "platform/localpath.h"
 #include "platform/pure/bytename.h"
 #include "platform/ui.h"
 #include "shell/mdimain.h"
@@ -225,22 +224,5 @@ void frmPopUpfrmLocal::mnuNeuVerzeichnis_Click()
 {
     if (Ui::isBusy())
         return;
-    const QString name = inputBox(GetText("FRMPULOC_DIRNAME"));
-    if (name.isEmpty())
-        return;
-    const QString folder = CurrentLocalFolder(NoNodeFolder::DrivePlace);
-    const QString created = folder + name;
-    LogLine(GetText("FRMPUSERVER_DIRNEW1") + QLatin1Char(' ') + created + QLatin1Char(' ') +
-            GetText("FRMPUSERVER_DIRNEW2"));
-    // Not only a name that exists fails: a creation the file system refuses
-    // (no right to write, a name it does not take) is reported as such. A
-    // name is a name in this folder: "../x" or "a/b" would make a folder
-    // elsewhere.
-    if (!IsPlainLocalName(name) || LocalPathExists(created) || !LocalPath::makeFolder(created)) {
-        LogLine(GetText("FRMPULOC_GENFAIL"), LogColor::Red);
-        return;
-    }
-    LogLine(GetText("FRMPULOC_GENOK"), LogColor::Green);
-    frmLocal::instance().RevealFolder(folder, FolderOrder::ByCode);
-    ViewFolder(folder, AllFiles);
+    frmLocal::instance().CreateLocalFolder(NoNodeFolder::DrivePlace, m_listing);
 }

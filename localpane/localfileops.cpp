@@ -119,3 +119,11 @@ bool LocalPathExists(const QString &path)
     struct stat st {};
     return !path.isEmpty() && ::lstat(native(path).constData(), &st) == 0;
 }
+
+bool MakeLocalSubfolder(const QString &folder, const QString &name)
+{
+    // A name is a name in this folder: "../x" or "a/b" would make a folder
+    // elsewhere.
+    const QString created = folder + name;
+    return IsPlainLocalName(name) && !LocalPathExists(created) && LocalPath::makeFolder(created);
+}

@@ -1,6 +1,7 @@
 #pragma once
 // The file steps of the local context menu without a window: a rename made
-// as a copy followed by a delete, and the tests of names and paths it needs.
+// as a copy followed by a delete, a new folder, and the tests of names and
+// paths they need.
 
 #include <QString>
 
@@ -26,6 +27,12 @@ RenameOutcome RenameByCopy(const QString &from, const QString &to);
 // A name for an entry of the folder shown: not empty, not "." or "..", and
 // no "/" in it, so that it never points into another folder.
 bool IsPlainLocalName(const QString &name);
+
+// Makes the folder name inside folder (which ends in "/"): false, and
+// nothing made, when name is not a plain name, when anything of that name is
+// there already, or when the file system refuses the folder (no right to
+// write, a name it does not take).
+bool MakeLocalSubfolder(const QString &folder, const QString &name);
 
 // Whether anything (a file, a folder, a link) has this path, as a directory
 // look-up with the folder attribute finds it. An empty text finds nothing.

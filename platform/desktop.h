@@ -5,8 +5,9 @@
 // manager for a file's properties (org.freedesktop.FileManager1 over D-Bus).
 //
 // Everything that starts a process or talks to a file manager goes through
-// one Launcher, so that tests put a recording stand-in in its place and
-// never start a real desktop program.
+// one Launcher, and so does the question which program opens a file, so
+// that tests put a recording stand-in in its place and never start a real
+// desktop program.
 
 #include <QIcon>
 #include <QString>
@@ -41,10 +42,16 @@ std::vector<Application> applicationsFor(const QString &type);
 // out those whose ids are given.
 std::vector<Application> otherApplications(const QStringList &exceptIds);
 
-// Starting programs and asking the file manager.
+// Finding and starting programs, and asking the file manager.
 class Launcher {
 public:
     virtual ~Launcher() = default;
+    // The application that opens files of this type: the desktop's
+    // defaultApplication unless a stand-in names another.
+    virtual std::optional<Application> defaultApplicationFor(const QString &type)
+    {
+        return defaultApplication(type);
+    }
     // Starts app with file as the one file it opens; false when it could not
     // be started.
     virtual bool launch(const Application &app, const QString &file) = 0;

@@ -70,6 +70,14 @@ bool isOwnFolder(const QString &path)
            st.st_uid == ::getuid();
 }
 
+// A folder (not a link to one) with the sticky bit, as a shared trash must be.
+bool isStickyFolder(const QString &path)
+{
+    struct stat st {};
+    return ::lstat(LocalPath::toNative(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           (st.st_mode & S_ISVTX);
+}
+
 // The top folder of the item's file system. Qt cannot take a folder whose
 // bytes are not valid UTF-8; the nearest folder above it that it can take
 // lies on the same file system (mount points have plain names).
@@ -90,9 +98,7 @@ bool topTrashAvailable(const QString &path)
         return false;
     const QString uid = QString::number(::getuid());
     const QString shared = top + QLatin1String("/.Trash");
-    struct stat st {};
-    if (::lstat(LocalPath::toNative(shared).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
-        (st.st_mode & S_ISVTX)) {
+    if (isStickyFolder(shared)) {
         const QString mine = shared + QLatin1Char('/') + uid;
         if (isOwnFolder(mine) || isWritableFolder(shared))
             return true;
@@ -129,9 +135,7 @@ QString topTrashFolder(const QString &path)
         return QString();
     const QString uid = QString::number(::getuid());
     const QString shared = top + QLatin1String("/.Trash");
-    struct stat st {};
-    if (::lstat(LocalPath::toNative(shared).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
-        (st.st_mode & S_ISVTX)) {
+    if (isStickyFolder(shared)) {
         const QString mine = shared + QLatin1Char('/') + uid;
         if (isOwnFolder(mine) ||
             (isWritableFolder(shared) && ::mkdir(LocalPath::toNative(mine).constData(), 0700) == 0))

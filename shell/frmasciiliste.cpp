@@ -130,7 +130,8 @@ void frmASCIIListe::cmdAbbrechen_Click()
 
 void frmASCIIListe::showModal()
 {
-    // The running upload reads this list; the editor waits until it ends.
+    // A running upload reads this list: while a transfer runs the editor is
+    // not opened at all.
     if (Ui::isBusy())
         return;
     instance().exec();

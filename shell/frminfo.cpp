@@ -20,12 +20,6 @@
 #include <QVBoxLayout>
 
 namespace {
-BrowserLauncher &browserLauncher()
-{
-    static BrowserLauncher launcher;
-    return launcher;
-}
-
 QLabel *addLabel(QWidget *parent, QVBoxLayout *layout, const char *name)
 {
     auto *label = new QLabel(parent);
@@ -156,14 +150,8 @@ void frmInfo::showModal()
     unload();
 }
 
-void setBrowserLauncher(BrowserLauncher launcher)
-{
-    browserLauncher() = std::move(launcher);
-}
-
 void mdiMain::mnuInfoWebHomepage_Click()
 {
-    const BrowserLauncher &launcher = browserLauncher();
     // The program that opens the program folder's web page is the browser;
     // the page itself is not opened.
     // Without the page there is nothing to ask about, as the desktop would
@@ -171,13 +159,11 @@ void mdiMain::mnuInfoWebHomepage_Click()
     const QString page = ProgramFolder::file(QStringLiteral("index.html"));
     QString browser;
     if (QFileInfo::exists(page))
-        browser = (launcher.find ? launcher.find(page) : FindAssociatedProgram(page)).trimmed();
+        browser = FindAssociatedProgram(page).trimmed();
     // The browser is started through its desktop record with the address;
     // one that does not start is no browser either.
     const QString address = QStringLiteral(QFTP_HOMEPAGE);
-    const bool started =
-        !browser.isEmpty() &&
-        (launcher.start ? launcher.start(page, address) : OpenAddressWithProgramOf(page, address));
+    const bool started = !browser.isEmpty() && OpenAddressWithProgramOf(page, address);
     if (!started)
         dialogs().MsgBox(QStringLiteral("Could not find any web browser!"), MsgButtons::Ok,
                          MsgIcon::Information, QStringLiteral("Information"));

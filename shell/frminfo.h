@@ -6,8 +6,6 @@
 
 #include <QDialog>
 
-#include <functional>
-
 class QLabel;
 class QPushButton;
 class QTabBar;
@@ -32,13 +30,3 @@ public:
     QTextEdit *richtextboxInfo;
     QPushButton *cmdOk, *cmdSysInfo;
 };
-
-// How the home-page command finds the web browser (the program that opens a
-// file) and starts that program with an address. Tests put their own in
-// place; an empty member restores the desktop's FindAssociatedProgram or
-// OpenAddressWithProgramOf.
-struct BrowserLauncher {
-    std::function<QString(const QString &file)> find;
-    std::function<bool(const QString &file, const QString &address)> start;
-};
-void setBrowserLauncher(BrowserLauncher launcher);

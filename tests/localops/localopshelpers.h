@@ -1,12 +1,12 @@
 #pragma once
 // Steps shared by the tests of the local commands: a desktop of the test's
-// own (its applications are small scripts that record their arguments), a
-// launcher that records instead of starting, and the local pane showing a
-// folder of the test's home.
+// own (its applications are small scripts that record their arguments), the
+// recording launcher, and the local pane showing a folder of the test's
+// home.
 
 #include "../transfer/transferhelpers.h"
-#include "platform/desktop.h"
 #include "platform/pure/bytename.h"
+#include "recordinglauncher.h"
 
 #include <QDir>
 #include <QFile>
@@ -123,47 +123,6 @@ private:
     QTemporaryDir m_dir;
     QMap<QByteArray, QStringList> m_byType;
 };
-
-// Records what would be started; the desktop's own launcher is never used.
-class RecordingLauncher : public Desktop::Launcher {
-public:
-    bool launch(const Desktop::Application &app, const QString &file) override
-    {
-        launches << QStringList{app.id, file};
-        return launchResult;
-    }
-    bool launchAddress(const Desktop::Application &app, const QString &address) override
-    {
-        launches << QStringList{app.id, address};
-        return launchResult;
-    }
-    bool startDetached(const QString &program, const QStringList &arguments) override
-    {
-        detached << QStringList{program} + arguments;
-        return true;
-    }
-    void showItemProperties(const QString &file, std::function<void()> fallback) override
-    {
-        properties << file;
-        if (!fileManager)
-            fallback();
-    }
-
-    QList<QStringList> launches;
-    QList<QStringList> detached;
-    QStringList properties;
-    bool launchResult = true;
-    bool fileManager = false; // a file manager answers the properties call
-};
-
-// Installs a fresh recording launcher and returns it.
-inline RecordingLauncher &installRecordingLauncher()
-{
-    auto launcher = std::make_unique<RecordingLauncher>();
-    RecordingLauncher &ref = *launcher;
-    Desktop::setLauncher(std::move(launcher));
-    return ref;
-}
 
 inline ListView *localList()
 {

@@ -90,34 +90,36 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("lines"); // after the start line: colour and key
         QTest::addColumn<QStringList>("sent");
+        QTest::addColumn<bool>("relisted"); // the server list is read again afterwards
         const QString ok = QStringLiteral("green MPUB_UPOK");
         const QString failed = QStringLiteral("red MPUB_UPFAILED");
         QTest::newRow("the name unchanged")
             << "report.txt"
-            << "report.txt" << QStringList{ok} << QStringList{"report.txt"};
+            << "report.txt" << QStringList{ok} << QStringList{"report.txt"} << true;
         QTest::newRow("a new name without its blanks")
             << "report.txt"
-            << "  new name.txt  " << QStringList{ok} << QStringList{"new name.txt"};
+            << "  new name.txt  " << QStringList{ok} << QStringList{"new name.txt"} << true;
         QTest::newRow("an empty name sends nothing and says nothing")
             << "report.txt"
-            << "   " << QStringList{} << QStringList{};
+            << "   " << QStringList{} << QStringList{} << true;
         QTest::newRow("a file of 0 bytes is refused")
             << "empty.txt"
             << "empty.txt"
             << QStringList{"red Status: Upload fehlgeschlagen (Größe der Datei: 0 Byte)"}
-            << QStringList{};
+            << QStringList{} << false;
         QTest::newRow("a name into the parent folder")
             << "report.txt"
-            << "../evil.txt" << QStringList{failed} << QStringList{};
+            << "../evil.txt" << QStringList{failed} << QStringList{} << true;
         QTest::newRow("a name into a sub-folder")
             << "report.txt"
-            << "sub/evil.txt" << QStringList{failed} << QStringList{};
+            << "sub/evil.txt" << QStringList{failed} << QStringList{} << true;
         QTest::newRow("the folder itself") << "report.txt"
-                                           << "." << QStringList{failed} << QStringList{};
+                                           << "." << QStringList{failed} << QStringList{} << true;
         QTest::newRow("the parent itself") << "report.txt"
-                                           << ".." << QStringList{failed} << QStringList{};
-        QTest::newRow("a folder is no file") << ""
-                                             << "folder" << QStringList{failed} << QStringList{};
+                                           << ".." << QStringList{failed} << QStringList{} << true;
+        QTest::newRow("a folder is no file")
+            << ""
+            << "folder" << QStringList{failed} << QStringList{} << true;
     }
     void upload()
     {
@@ -125,6 +127,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QStringList, lines);
         QFETCH(QStringList, sent);
+        QFETCH(bool, relisted);
         QVERIFY(
             QDir().mkpath(m_server->localPath(m_server->workFolder()) + QStringLiteral("/sub")));
         if (selected.isEmpty()) {
@@ -133,6 +136,7 @@ private Q_SLOTS:
             selected = QStringLiteral("folder");
         }
         selectLocal({selected});
+        const QStringList listedBefore = itemTexts();
         frmUploadAls &d = frmUploadAls::instance();
         d.txtNeuerName->setText(typed);
         d.cmdUpload_Click();
@@ -157,8 +161,13 @@ private Q_SLOTS:
             QVERIFY(!m_server->receivedCommand("STOR"));
         QVERIFY(!d.isVisible());
         QCOMPARE(d.result(), int(QDialog::Accepted));
-        // The server list shows the folder after the upload (not after a refusal
-        // of an empty file, which leaves the list as it was).
+        // The server list shows the folder after the upload, "sub" (made after
+        // the last listing) included; the refusal of an empty file leaves the
+        // list as it was.
+        if (relisted)
+            QVERIFY(itemTexts().contains(QStringLiteral("sub")));
+        else
+            QCOMPARE(itemTexts(), listedBefore);
         for (const QString &name : sent)
             QVERIFY(itemTexts().contains(name));
         QCOMPARE(Ui::isHourglass(), false);

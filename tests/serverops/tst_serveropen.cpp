@@ -6,9 +6,9 @@
 #include "core/mdatabase.h"
 #include "core/serverlisting.h"
 #include "core/shellwindows.h"
-#include "platform/desktop.h"
 #include "platform/toolbar.h"
 #include "platform/ui.h"
+#include "recordinglauncher.h"
 #include "serveropshelpers.h"
 #include "serverpane/frmpopupfrmserver.h"
 #include "serverpane/openserverfile.h"
@@ -56,29 +56,7 @@ private:
 
 FakeDesktop *desktop = nullptr;
 
-// Records what would be started.
-class RecordingLauncher : public Desktop::Launcher {
-public:
-    bool launch(const Desktop::Application &app, const QString &file) override
-    {
-        starts << QStringList{app.executable, file};
-        return true;
-    }
-    bool launchAddress(const Desktop::Application &app, const QString &address) override
-    {
-        starts << QStringList{app.executable, address};
-        return true;
-    }
-    bool startDetached(const QString &program, const QStringList &arguments) override
-    {
-        // Marked: a program started by its bare path misses the command
-        // line of its desktop record.
-        starts << QStringList{QStringLiteral("detached ") + program} + arguments;
-        return true;
-    }
-    void showItemProperties(const QString &, std::function<void()>) override {}
-    QList<QStringList> starts;
-};
+const QString ViewerId = QStringLiteral("qftp-test-viewer.desktop");
 
 QList<frmOpenWith *> openWithWindows()
 {
@@ -149,9 +127,7 @@ private Q_SLOTS:
     void init()
     {
         m_program = std::make_unique<Program>();
-        auto launcher = std::make_unique<RecordingLauncher>();
-        m_launcher = launcher.get();
-        Desktop::setLauncher(std::move(launcher));
+        m_launcher = &installRecordingLauncher();
         m_server = std::make_unique<FtpTestServer>();
         QVERIFY2(m_server->start(), qPrintable(m_server->error()));
         QVERIFY(writeFile(onServer(QStringLiteral("/view.txt")), "text to view"));
@@ -177,7 +153,10 @@ private Q_SLOTS:
         m.start();
         const QString copy = GetTempFilePath(QStringLiteral("view.txt"));
         QCOMPARE(readFile(copy), QByteArray("text to view"));
-        QCOMPARE(m_launcher->starts, (QList<QStringList>{{desktop->viewer, copy}}));
+        QCOMPARE(m_launcher->launches, (QList<QStringList>{{ViewerId, copy}}));
+        // Through its desktop record: a program started by its bare path
+        // would miss the record's command line.
+        QVERIFY(m_launcher->detached.isEmpty());
         QCOMPARE(logLines(), (QStringList{line("black", m.texts->startDown, "view.txt"),
                                           line("green", m.texts->downOk),
                                           line("black", m.texts->openFile, "view.txt"),
@@ -224,7 +203,7 @@ private Q_SLOTS:
         QCOMPARE(choices.size(), yes ? 1 : 0);
         if (yes)
             QCOMPARE(choices[0]->file(), copy);
-        QVERIFY(m_launcher->starts.isEmpty());
+        QVERIFY(m_launcher->startedNothing());
     }
 
     // Open with from the context menu and from the main menu: the same keys.
@@ -250,7 +229,7 @@ private Q_SLOTS:
         const QList<frmOpenWith *> choices = openWithWindows();
         QCOMPARE(choices.size(), 1);
         QCOMPARE(choices[0]->file(), copy);
-        QVERIFY(m_launcher->starts.isEmpty());
+        QVERIFY(m_launcher->startedNothing());
         QVERIFY(boxes().boxes.isEmpty());
     }
 
@@ -262,7 +241,7 @@ private Q_SLOTS:
         QCOMPARE(boxes().boxes[0].text, GetText("FRMSERVER_ONLYONEFILE"));
         QCOMPARE(boxes().boxes[0].icon, MsgIcon::Information);
         QVERIFY(logLines().isEmpty());
-        QVERIFY(m_launcher->starts.isEmpty());
+        QVERIFY(m_launcher->startedNothing());
     }
 
     // What cannot be fetched fails with the red line and leaves nothing in
@@ -289,7 +268,7 @@ private Q_SLOTS:
         const QString folder = QFileInfo(GetTempFilePath(QStringLiteral("probe"))).absolutePath();
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList{"probe"});
-        QVERIFY(m_launcher->starts.isEmpty());
+        QVERIFY(m_launcher->startedNothing());
         QVERIFY(boxes().boxes.isEmpty());
     }
 
@@ -301,7 +280,7 @@ private Q_SLOTS:
         frmServer::instance().tlbServerLinks->click(QStringLiteral("open"));
         const QString copy = GetTempFilePath(QStringLiteral("view.txt"));
         QCOMPARE(readFile(copy), QByteArray("changed on the server"));
-        QCOMPARE(m_launcher->starts.size(), 2);
+        QCOMPARE(m_launcher->launches.size(), 2);
     }
 
     // The main menu's members test the connection first; the context
@@ -320,7 +299,7 @@ private Q_SLOTS:
         frmPopUpfrmServer::instance().mnuOeffnen->trigger();
         QCOMPARE(logLines(), (QStringList{line("black", "FRMPUSERVER_STARTDOWN", "view.txt"),
                                           line("red", "FRMPUSERVER_DOWNFAILED")}));
-        QVERIFY(m_launcher->starts.isEmpty());
+        QVERIFY(m_launcher->startedNothing());
     }
 
     // The file opened is the one picked: a name whose bytes are not UTF-8
@@ -361,7 +340,7 @@ private Q_SLOTS:
         QVERIFY(logLines().contains(line("green", "FRMSERVER_DOWNOK")));
         // "txt " is no known type: the program is asked for instead.
         if (!picked.endsWith(' '))
-            QCOMPARE(m_launcher->starts, (QList<QStringList>{{desktop->viewer, copy}}));
+            QCOMPARE(m_launcher->launches, (QList<QStringList>{{ViewerId, copy}}));
     }
 
     // Names from the server that are no plain file name never become a
@@ -398,7 +377,7 @@ private Q_SLOTS:
                     .absolutePath()
                     .startsWith(m_program->home() + QStringLiteral("/.cache/")));
         QVERIFY(!QFile::exists(QStringLiteral("/tmp/qftp-open-evil.txt")));
-        QVERIFY(m_launcher->starts.isEmpty());
+        QVERIFY(m_launcher->startedNothing());
     }
 };
 

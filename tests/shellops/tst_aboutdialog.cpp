@@ -1,6 +1,6 @@
 // The About dialog opened from the main window's Info menu, and the
-// home-page command (with a browser finder and starter of the test's own, so
-// that nothing real is started).
+// home-page command (with the recording launcher, which also names the
+// browser, so that nothing real is started).
 
 #include "apphelpers.h"
 #include "buildinfo.h"
@@ -11,6 +11,7 @@
 #include "platform/programfolder.h"
 #include "platform/registry.h"
 #include "platform/ui.h"
+#include "recordinglauncher.h"
 #include "shell/frminfo.h"
 #include "shell/mdimain.h"
 
@@ -36,6 +37,7 @@ class TestAboutDialog : public QObject {
     std::unique_ptr<TestProgram> m_program;
     ScriptedDialogs *m_dialogs = nullptr;
     FakeRegistry *m_registry = nullptr;
+    RecordingLauncher *m_launcher = nullptr;
 
 private Q_SLOTS:
     void init()
@@ -43,6 +45,7 @@ private Q_SLOTS:
         m_program = std::make_unique<TestProgram>();
         m_dialogs = m_program->dialogs;
         m_registry = &installFakeRegistry();
+        m_launcher = &installRecordingLauncher();
         mdiMain::instance().show();
         QVERIFY(QTest::qWaitForWindowExposed(&mdiMain::instance()));
     }
@@ -50,8 +53,7 @@ private Q_SLOTS:
     {
         resetApplication();
         setRegistryBackend(nullptr);
-        setSysInfoLauncher(nullptr);
-        setBrowserLauncher({});
+        Desktop::setLauncher(nullptr);
         m_program.reset();
     }
 
@@ -155,20 +157,16 @@ private Q_SLOTS:
                                  QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
                                  QStringLiteral("PATH"),
                                  RegistryValue::text(QStringLiteral("/opt/tools/hardinfo2")));
-        QStringList started;
-        setSysInfoLauncher([&](const QString &program) {
-            started << program;
-            return true;
-        });
         QVERIFY(openInfo([](frmInfo &d) {
             d.cmdSysInfo->click();
             QVERIFY(d.isVisible()); // the dialog stays open
         }));
         if (registered) {
-            QCOMPARE(started, QStringList{QStringLiteral("/opt/tools/hardinfo2")});
+            QCOMPARE(m_launcher->detached,
+                     QList<QStringList>{{QStringLiteral("/opt/tools/hardinfo2")}});
             QVERIFY(m_dialogs->boxes.isEmpty());
         } else {
-            QVERIFY(started.isEmpty());
+            QVERIFY(m_launcher->detached.isEmpty());
             QCOMPARE(m_dialogs->boxes.size(), 1);
             QCOMPARE(m_dialogs->boxes[0].text,
                      QStringLiteral("Systeminformationen sind momentan nicht verfügbar"));
@@ -208,27 +206,24 @@ private Q_SLOTS:
         const QString page = ProgramFolder::file(QStringLiteral("index.html"));
         if (!pageExists)
             QVERIFY(QFile::remove(page));
-        QStringList asked;
-        QList<QStringList> launches;
-        setBrowserLauncher({[&](const QString &file) {
-                                asked << file;
-                                return browser;
-                            },
-                            [&](const QString &file, const QString &address) {
-                                launches << QStringList{file, address};
-                                return starts;
-                            }});
+        Desktop::Application app;
+        app.id = QStringLiteral("browser.desktop");
+        app.executable = browser;
+        m_launcher->programs[QStringLiteral("text/html")] = app;
+        m_launcher->launchResult = starts;
 
         mdiMain::instance().mnuInfoWebHomepage->trigger();
 
-        if (pageExists)
-            QCOMPARE(asked, QStringList{page});
+        // The page's program is looked for only when the page is there.
+        m_launcher->askedTypes.removeDuplicates();
+        QCOMPARE(m_launcher->askedTypes,
+                 pageExists ? QStringList{QStringLiteral("text/html")} : QStringList{});
         // The program of the page is started with the address.
         const bool found = pageExists && !browser.trimmed().isEmpty();
         const QList<QStringList> expected =
-            found ? QList<QStringList>{{page, QStringLiteral(QFTP_HOMEPAGE)}}
+            found ? QList<QStringList>{{app.id, QStringLiteral(QFTP_HOMEPAGE)}}
                   : QList<QStringList>{};
-        QCOMPARE(launches, expected);
+        QCOMPARE(m_launcher->launches, expected);
         if (started) {
             QVERIFY(m_dialogs->boxes.isEmpty());
         } else {

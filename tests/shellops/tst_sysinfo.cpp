@@ -5,6 +5,7 @@
 #include "core/sysinfo.h"
 #include "fakedialogs.h"
 #include "platform/registry.h"
+#include "recordinglauncher.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,19 +55,19 @@ Q_DECLARE_METATYPE(RegistryValue)
 
 class TestSysInfo : public QObject {
     Q_OBJECT
-    QStringList m_started;
+    RecordingLauncher *m_launcher = nullptr;
     ScriptedDialogs *m_dialogs = nullptr;
 
 private Q_SLOTS:
     void init()
     {
-        m_started.clear();
+        m_launcher = &installRecordingLauncher();
         m_dialogs = &installScriptedDialogs();
     }
     void cleanup()
     {
         setRegistryBackend(nullptr);
-        setSysInfoLauncher(nullptr);
+        Desktop::setLauncher(nullptr);
         setDialogs(nullptr);
         QCOMPARE(RegOpenKeyCount(), 0);
     }
@@ -289,12 +290,10 @@ private Q_SLOTS:
         QCOMPARE(GetKeyValue(HKLM, Tools, QStringLiteral("PATH"), found), !expected.isEmpty());
         QCOMPARE(found, expected.isEmpty() ? QString() : bin.filePath(expected));
 
-        setSysInfoLauncher([this](const QString &program) {
-            m_started << program;
-            return true;
-        });
         StartSysInfo();
-        QCOMPARE(m_started, expected.isEmpty() ? QStringList() : QStringList{found});
+        // Started detached, without arguments.
+        QCOMPARE(m_launcher->detached,
+                 expected.isEmpty() ? QList<QStringList>() : QList<QStringList>{{found}});
         QCOMPARE(m_dialogs->boxes.size(), expected.isEmpty() ? 1 : 0);
     }
 
@@ -338,15 +337,14 @@ private Q_SLOTS:
             QFile program(folder.filePath(QStringLiteral("MSINFO32.EXE")));
             QVERIFY(program.open(QIODevice::WriteOnly));
         }
-        setSysInfoLauncher([this, starts](const QString &program) {
-            m_started << program;
-            return starts;
-        });
+        m_launcher->startResult = starts;
 
         StartSysInfo();
 
         expectedStart.replace(QLatin1Char('@'), folder.path());
-        QCOMPARE(m_started, expectedStart.isEmpty() ? QStringList() : QStringList{expectedStart});
+        QCOMPARE(m_launcher->detached, expectedStart.isEmpty()
+                                           ? QList<QStringList>()
+                                           : QList<QStringList>{{expectedStart}});
         const auto &boxes = m_dialogs->boxes;
         QCOMPARE(boxes.size(), message ? 1 : 0);
         if (message) {
