@@ -1,106 +1,119 @@
 #include "platform/ftp/downloadfile.h"
 
-#include <QFileInfo>
+#include <QFile>
+#include <QRandomGenerator>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace ftp {
 namespace {
 
-// The mode a new file of this user gets (0666 less the umask), or the mode
-// of the file being replaced.
-QFileDevice::Permissions targetPermissions(const QString &target)
+// The longest name of one folder entry on the usual Linux file systems.
+constexpr qsizetype kNameMax = 255;
+
+QByteArray randomPart()
 {
-    if (QFileInfo::exists(target))
-        return QFile::permissions(target);
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    const mode_t mode = 0666 & ~mask;
-    QFileDevice::Permissions permissions;
-    const std::pair<mode_t, QFileDevice::Permission> bits[] = {
-        {S_IRUSR, QFileDevice::ReadOwner}, {S_IWUSR, QFileDevice::WriteOwner},
-        {S_IRGRP, QFileDevice::ReadGroup}, {S_IWGRP, QFileDevice::WriteGroup},
-        {S_IROTH, QFileDevice::ReadOther}, {S_IWOTH, QFileDevice::WriteOther}};
-    for (const auto &[bit, permission] : bits)
-        if (mode & bit)
-            permissions |= permission;
-    return permissions;
+    static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray part(8, Qt::Uninitialized);
+    for (char &c : part)
+        c = digits[QRandomGenerator::global()->bounded(int(sizeof digits - 1))];
+    return part;
 }
 
 } // namespace
 
-DownloadFile::DownloadFile(const QString &target) : m_target(target) {}
+DownloadFile::DownloadFile(const QString &target) : m_target(QFile::encodeName(target)) {}
 
 DownloadFile::~DownloadFile()
 {
-    // An uncommitted temporary file removes itself; a new target that did
-    // not arrive whole is removed here.
-    if (m_new && !m_committed) {
-        m_new->close();
-        m_new->remove();
-    }
+    discard();
 }
 
-QFileDevice *DownloadFile::file() const
+QByteArray DownloadFile::temporaryName(const QByteArray &target, const QByteArray &random)
 {
-    if (m_new)
-        return m_new.get();
-    return m_temporary.get();
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = target.left(slash + 1);
+    const QByteArray name = target.mid(slash + 1);
+    const QByteArray suffix = '.' + random + ".part";
+    if (1 + name.size() + suffix.size() <= kNameMax)
+        return folder + '.' + name + suffix;
+    return folder + '.' + random + ".part";
 }
 
 bool DownloadFile::open()
 {
-    const QFileInfo info(m_target);
-    if (info.isDir())
+    if (m_fd >= 0 || m_target.isEmpty() || m_target.endsWith('/'))
         return false;
-    if (!info.exists() && !info.isSymLink()) {
-        m_new = std::make_unique<QFile>(m_target);
-        if (m_new->open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return true;
-        m_new.reset(); // made by someone else meanwhile: replace it safely
+    struct stat st;
+    if (::stat(m_target.constData(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return false;
+        m_mode = st.st_mode & 07777;
     }
-    // ".name.XXXXXX.part" tells whose download it is; a name near the
-    // length limit of the file system takes a short name instead.
-    const QString folder = info.absolutePath() + QStringLiteral("/.");
-    for (const QString &name :
-         {info.fileName() + QStringLiteral(".XXXXXX.part"), QStringLiteral("XXXXXX.part")}) {
-        // Where a name does not fit, Qt may make a file without any name
-        // (O_TMPFILE), which cannot be renamed over the target.
-        m_temporary = std::make_unique<QTemporaryFile>(folder + name);
-        if (m_temporary->open() && !m_temporary->fileName().isEmpty())
+    // O_EXCL: a name someone else holds is never written into; a new random
+    // part is tried instead.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QByteArray name = temporaryName(m_target, randomPart());
+        m_fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd >= 0) {
+            m_temporary = name;
             return true;
+        }
+        if (errno != EEXIST)
+            return false;
     }
-    m_temporary.reset();
     return false;
 }
 
 bool DownloadFile::write(const char *bytes, qint64 length)
 {
-    m_failed = m_failed || !file() || file()->write(bytes, length) != length;
+    while (!m_failed && length > 0) {
+        const ssize_t n = m_fd < 0 ? -1 : ::write(m_fd, bytes, size_t(length));
+        if (n < 0 && errno == EINTR)
+            continue;
+        m_failed = n <= 0;
+        if (n > 0) {
+            bytes += n;
+            length -= n;
+        }
+    }
     return !m_failed;
 }
 
 bool DownloadFile::commit()
 {
-    if (m_new) {
-        if (m_failed || !m_new->flush())
-            return false;
-        m_new->close();
-        m_committed = m_new->error() == QFileDevice::NoError;
-        return m_committed;
+    if (m_fd < 0 || m_failed)
+        return false;
+    // The replaced file's permissions carry over; a new file has the mode
+    // open() gave it (0666 less the umask).
+    if (m_mode != 0)
+        ::fchmod(m_fd, m_mode);
+    const int fd = m_fd;
+    m_fd = -1;
+    // close() reports a write the file system could not complete (NFS,
+    // quota): that file is not whole.
+    if (::close(fd) != 0 || std::rename(m_temporary.constData(), m_target.constData()) != 0) {
+        discard();
+        return false;
     }
-    if (m_failed || !m_temporary || !m_temporary->flush())
-        return false;
-    m_temporary->setPermissions(targetPermissions(m_target));
-    m_temporary->close();
-    // rename() replaces the target in one step; QFile::rename would refuse
-    // an existing target.
-    const QByteArray from = QFile::encodeName(m_temporary->fileName());
-    if (std::rename(from.constData(), QFile::encodeName(m_target).constData()) != 0)
-        return false;
-    m_temporary->setAutoRemove(false);
+    m_temporary.clear();
     return true;
+}
+
+void DownloadFile::discard()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temporary.isEmpty()) {
+        ::unlink(m_temporary.constData());
+        m_temporary.clear();
+    }
 }
 
 } // namespace ftp

@@ -15,7 +15,7 @@ namespace {
 // A listing larger than this is no listing a person could use; it is
 // refused rather than allowed to eat the memory.
 constexpr qsizetype kMaxListing = 64 * 1024 * 1024;
-// QUIT is a courtesy: closing never waits long for its reply.
+// Sending QUIT never blocks closing for longer than this.
 constexpr int kQuitWaitMs = 1000;
 
 // The folder of a 257 reply: the text between the first quote and the
@@ -201,7 +201,7 @@ std::optional<QByteArray> FtpConnection::fetch(const QByteArray &line, std::opti
         bytes.append(block, n);
         return bytes.size() <= kMaxListing;
     });
-    data->close();
+    closeReceived(*data);
     if (!finishTransfer(end))
         return std::nullopt;
     return bytes;
@@ -246,7 +246,7 @@ bool FtpConnection::retrieve(const QString &remoteFile, const QString &localPath
         return false;
     const DataEnd end = receiveAll(*data, timeoutMs(),
                                    [&](const char *block, int n) { return file.write(block, n); });
-    data->close();
+    closeReceived(*data);
     return finishTransfer(end) && file.commit();
 }
 
@@ -278,8 +278,10 @@ void FtpConnection::abandonUpload()
 
 void FtpConnection::quit()
 {
-    if (ready() && m_control.send("QUIT", kQuitWaitMs))
-        m_control.readReply(std::min(kQuitWaitMs, timeoutMs()));
+    // QUIT is a courtesy: the server reads it before it sees the close, and
+    // nothing here depends on its 221, so closing does not wait for it.
+    if (ready())
+        m_control.send("QUIT", std::min(kQuitWaitMs, timeoutMs()));
     m_control.close();
 }
 

@@ -39,7 +39,7 @@ public:
     // Opens STOR; while the upload is open every other command fails.
     std::shared_ptr<FtpUpload> store(const QString &remoteFile, bool ascii);
 
-    // QUIT with a short wait for its reply, then close.
+    // Sends QUIT and closes without waiting for the reply.
     void quit();
 
     NameEncoding encoding() const { return m_encoding; }
