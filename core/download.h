@@ -64,7 +64,14 @@ QStringList ServerPathComponents(const QString &path);
 bool ChangeDownFromRoot(const QStringList &parts);
 
 // A name from the server that may be joined into a local path: not empty,
-// not "." or "..", no "/" or "\" and no line break or NUL in it.
+// not "." or "..", no "/" or "\" and no line break or NUL in it, and no
+// longer than a name any file system holds (1023 bytes in UTF-8: ext4 and
+// the like take 255 bytes, NTFS and HFS+ 255 UTF-16 units, APFS 255
+// characters, OpenZFS 1023 bytes).
 bool IsSafeServerName(const QString &name);
+// A server name or path as a log line shows it: one longer than any path
+// (4096 characters) only by its beginning, so that a hostile server's
+// megabyte name never fills the log.
+QString ShownServerName(const QString &name);
 
 void ResetDownloadState();
