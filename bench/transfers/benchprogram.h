@@ -33,6 +33,9 @@
 namespace bench {
 
 constexpr int Rounds = 5;
+// A transfer of one large file takes about a second: more rounds of it cost
+// little and keep the median steady on a busy machine.
+constexpr int SingleFileRounds = 11;
 
 class Program : public TestProgram {
 public:
@@ -141,10 +144,11 @@ struct Side {
 // round to round so that no side always runs first; `between` runs before
 // every run. times[side][round] in seconds.
 inline std::vector<std::vector<double>> runRounds(const std::vector<Side> &sides,
-                                                  const std::function<void()> &between, bool &ok)
+                                                  const std::function<void()> &between, bool &ok,
+                                                  int rounds = Rounds)
 {
-    std::vector<std::vector<double>> times(sides.size(), std::vector<double>(Rounds));
-    for (int round = 0; round < Rounds; ++round) {
+    std::vector<std::vector<double>> times(sides.size(), std::vector<double>(rounds));
+    for (int round = 0; round < rounds; ++round) {
         for (std::size_t k = 0; k < sides.size(); ++k) {
             const std::size_t side = (k + std::size_t(round)) % sides.size();
             if (between)
@@ -169,16 +173,16 @@ inline double printPair(const char *name, const Side &ours, const std::vector<do
     return ratio;
 }
 
-// Runs both sides Rounds times, interleaved, prints the medians, every
+// Runs both sides `rounds` times, interleaved, prints the medians, every
 // round's ratio and the closing line; the exit code tells whether every run
 // worked.
 inline int compare(const char *name, double target, const char *peer,
                    const std::function<bool()> &ours, const std::function<bool()> &theirs,
-                   const std::function<void()> &between = {})
+                   const std::function<void()> &between = {}, int rounds = Rounds)
 {
     bool ok = true;
     const std::vector<Side> sides{{"ours", ours}, {peer, theirs}};
-    const auto times = runRounds(sides, between, ok);
+    const auto times = runRounds(sides, between, ok, rounds);
     const double ratio = printPair(name, sides[0], times[0], sides[1], times[1]);
     std::printf("%s ratio=%.3f target=%.2f\n", name, ratio, target);
     return ok ? 0 : 1;

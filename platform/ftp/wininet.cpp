@@ -185,7 +185,7 @@ bool InternetWriteFile(HINTERNET file, const char *buffer, std::uint32_t length,
 {
     written = 0;
     return guarded(false, [&] {
-        const auto upload = handleTable().find<FtpUpload>(file);
+        FtpUpload *const upload = handleTable().findUpload(file);
         if (!upload || (buffer == nullptr && length > 0) || !upload->write(buffer, length))
             return false;
         written = length;
