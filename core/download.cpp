@@ -102,13 +102,12 @@ QStringList ServerPathComponents(const QString &path)
 
 // A folder that cannot be entered stops the walk: the server would otherwise
 // be left in another folder, whose files would be taken for this one's.
+// The changes go to the server together; the call reads every reply and
+// fails when any step failed, so no caller acts in a folder reached after a
+// failed step.
 bool ChangeDownFromRoot(const QStringList &parts)
 {
-    FtpChangeDir(Slash);
-    for (const QString &part : parts)
-        if (!FtpChangeDir(part))
-            return false;
-    return true;
+    return FtpSetCurrentDirectoryChain(hFtpConnection, QStringList{Slash} + parts);
 }
 
 bool IsSafeServerName(const QString &name)

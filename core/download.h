@@ -60,7 +60,8 @@ void ListServerFolderTree(const ServerFolderWalk &walk, HINTERNET connection, QS
 // doubled or closing separators) are left out.
 QStringList ServerPathComponents(const QString &path);
 // Sets the server's current folder from "/" one component at a time; false
-// as soon as one cannot be entered (the walk goes no further).
+// when one cannot be entered (the walk goes no further; the server's folder
+// is then unknown until the next absolute change).
 bool ChangeDownFromRoot(const QStringList &parts);
 
 // A name from the server that may be joined into a local path: not empty,

@@ -126,6 +126,30 @@ bool FtpConnection::changeDirectory(const QString &directory)
     return reply && reply->positive();
 }
 
+bool FtpConnection::changeDirectories(const QStringList &directories)
+{
+    // Every name is checked before anything is sent.
+    QByteArray lines;
+    for (const QString &directory : directories) {
+        const std::optional<QByteArray> bytes =
+            directory.isEmpty() ? std::nullopt : encodeName(directory, m_encoding);
+        if (!bytes)
+            return false;
+        lines += (lines.isEmpty() ? "CWD " : "\r\nCWD ") + *bytes;
+    }
+    if (lines.isEmpty() || !ready() || !m_control.send(lines, timeoutMs()))
+        return false;
+    // One reply per command, all of them, so the next command reads its own.
+    bool all = true;
+    for (qsizetype i = 0; i < directories.size(); ++i) {
+        const std::optional<Reply> reply = m_control.readReply(timeoutMs());
+        if (!reply)
+            return false; // the channel is closed: nothing can follow
+        all = all && reply->positive();
+    }
+    return all;
+}
+
 std::optional<QString> FtpConnection::currentDirectory()
 {
     const std::optional<Reply> reply = command("PWD");

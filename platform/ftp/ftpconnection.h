@@ -11,6 +11,7 @@
 #include "platform/ftp/listentry.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -26,6 +27,9 @@ public:
               bool passive);
 
     bool changeDirectory(const QString &directory);
+    // CWD to each folder, sent together; every reply is read. True only when
+    // all succeeded.
+    bool changeDirectories(const QStringList &directories);
     std::optional<QString> currentDirectory();
     bool createDirectory(const QString &directory);
     bool removeDirectory(const QString &directory);

@@ -111,6 +111,14 @@ bool FtpSetCurrentDirectory(HINTERNET connection, const QString &directory)
     });
 }
 
+bool FtpSetCurrentDirectoryChain(HINTERNET connection, const QStringList &directories)
+{
+    return guarded(false, [&] {
+        const auto c = connectionOf(connection);
+        return c && c->changeDirectories(directories);
+    });
+}
+
 bool FtpGetCurrentDirectory(HINTERNET connection, QString &directory)
 {
     directory.clear();
