@@ -19,10 +19,13 @@ std::vector<DownloadEntry> DownloadList;
 namespace {
 
 const QString Slash = QStringLiteral("/");
+constexpr qsizetype LongestServerName = 1023; // bytes in UTF-8
+constexpr qsizetype LongestShownPath = 4096;  // characters, as Linux's PATH_MAX
+constexpr qsizetype ShownOfLongPath = 256;    // characters
 
 void refused(const QString &name)
 {
-    LogLine(GetText("MDOWN_DOWNFAILED") + QLatin1Char(' ') + name, LogColor::Red);
+    LogLine(GetText("MDOWN_DOWNFAILED") + QLatin1Char(' ') + ShownServerName(name), LogColor::Red);
 }
 
 void downloadOne(const QString &shownName, const QString &localPath, const QString &remoteName)
@@ -83,6 +86,13 @@ void showTargetInLocalPane(const QString &target)
 
 } // namespace
 
+QString ShownServerName(const QString &name)
+{
+    if (name.size() <= LongestShownPath)
+        return name;
+    return name.left(ShownOfLongPath) + QChar(0x2026);
+}
+
 QStringList ServerPathComponents(const QString &path)
 {
     // A server folder's own name may hold a backslash (the server's current
@@ -92,18 +102,20 @@ QStringList ServerPathComponents(const QString &path)
 
 // A folder that cannot be entered stops the walk: the server would otherwise
 // be left in another folder, whose files would be taken for this one's.
+// The changes go to the server together; the call reads every reply and
+// fails when any step failed, so no caller acts in a folder reached after a
+// failed step.
 bool ChangeDownFromRoot(const QStringList &parts)
 {
-    FtpChangeDir(Slash);
-    for (const QString &part : parts)
-        if (!FtpChangeDir(part))
-            return false;
-    return true;
+    return FtpSetCurrentDirectoryChain(hFtpConnection, QStringList{Slash} + parts);
 }
 
 bool IsSafeServerName(const QString &name)
 {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    // A UTF-8 character takes at most 3 bytes per UTF-16 unit.
+    if (name.size() * 3 > LongestServerName && name.toUtf8().size() > LongestServerName)
         return false;
     for (const QChar c : name)
         if (c == QLatin1Char('/') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||

@@ -69,12 +69,20 @@ void ListServerFolderTree(const ServerFolderWalk &walk, HINTERNET connection, QS
 // doubled or closing separators) are left out.
 QStringList ServerPathComponents(const QString &path);
 // Sets the server's current folder from "/" one component at a time; false
-// as soon as one cannot be entered (the walk goes no further).
+// when one cannot be entered (the walk goes no further; the server's folder
+// is then unknown until the next absolute change).
 bool ChangeDownFromRoot(const QStringList &parts);
 
 // A name from the server that may be joined into a path: not empty, not "."
-// or "..", no "/" and no line break or NUL in it. A "\" is an ordinary
-// letter of a name on a Unix server and on the local disk.
+// or "..", no "/" and no line break or NUL in it, and no longer than a name
+// any file system holds (1023 bytes in UTF-8: ext4 and the like take 255
+// bytes, NTFS and HFS+ 255 UTF-16 units, APFS 255 characters, OpenZFS 1023
+// bytes). A "\" is an ordinary letter of a name on a Unix server and on the
+// local disk.
 bool IsSafeServerName(const QString &name);
+// A server name or path as a log line shows it: one longer than any path
+// (4096 characters) only by its beginning, so that a hostile server's
+// megabyte name never fills the log.
+QString ShownServerName(const QString &name);
 
 void ResetDownloadState();

@@ -5,10 +5,18 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <optional>
+
 QString LanguageTable;
 
 namespace {
 const QString ConnectionName = QStringLiteral("LanguageConnection");
+
+// The look-up of the text table it was prepared for, run again for every
+// key: preparing costs more than the query itself. Still one query per
+// look-up; no text is kept.
+std::optional<QSqlQuery> lookUp;
+QString lookUpTable;
 
 QString quotedIdentifier(const QString &name)
 {
@@ -43,20 +51,30 @@ bool LanguageDatabaseOpen()
 
 QString GetText(const QString &key)
 {
-    if (!QSqlDatabase::contains(ConnectionName))
+    if (!lookUp || lookUpTable != LanguageTable) {
+        if (!QSqlDatabase::contains(ConnectionName))
+            return MissingText;
+        QSqlDatabase db = QSqlDatabase::database(ConnectionName, false);
+        if (!db.isOpen())
+            return MissingText;
+        lookUp.emplace(db);
+        lookUp->setForwardOnly(true);
+        if (!lookUp->prepare(QLatin1String("SELECT inhalt FROM ") +
+                             quotedIdentifier(LanguageTable) +
+                             QLatin1String(" WHERE key = ? LIMIT 1"))) {
+            lookUp.reset();
+            return MissingText;
+        }
+        lookUpTable = LanguageTable;
+    }
+    QSqlQuery &query = *lookUp;
+    query.bindValue(0, key);
+    if (!query.exec() || !query.next()) {
+        query.finish();
         return MissingText;
-    QSqlDatabase db = QSqlDatabase::database(ConnectionName, false);
-    if (!db.isOpen())
-        return MissingText;
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.prepare(QLatin1String("SELECT inhalt FROM ") + quotedIdentifier(LanguageTable) +
-                       QLatin1String(" WHERE key = ? LIMIT 1")))
-        return MissingText;
-    query.addBindValue(key);
-    if (!query.exec() || !query.next())
-        return MissingText;
+    }
     const QVariant value = query.value(0);
+    query.finish();
     if (value.isNull())
         return MissingText;
     const QString text = value.toString();
@@ -70,6 +88,8 @@ QString GetText(const char *key)
 
 void CloseLanguageDatabase()
 {
+    lookUp.reset();
+    lookUpTable.clear();
     if (!QSqlDatabase::contains(ConnectionName))
         return;
     {

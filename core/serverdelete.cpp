@@ -22,7 +22,7 @@ const QString Folder = QStringLiteral("16");
 
 void refused(const QString &what)
 {
-    LogLine(GetText("MDEL_DELFAILED") + QLatin1Char(' ') + what, LogColor::Red);
+    LogLine(GetText("MDEL_DELFAILED") + QLatin1Char(' ') + ShownServerName(what), LogColor::Red);
 }
 
 void logResult(bool ok)

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -59,6 +60,12 @@ HINTERNET InternetConnect(HINTERNET session, const QString &host, int port, cons
                           std::uintptr_t context);
 
 bool FtpSetCurrentDirectory(HINTERNET connection, const QString &directory);
+// FtpSetCurrentDirectory for each folder in turn, the commands sent at once
+// and every reply read before the call returns: true only when every step
+// succeeded. After false the server's current folder is unknown (later
+// steps ran from wherever a failed one left it), so the caller acts in no
+// folder before an absolute change.
+bool FtpSetCurrentDirectoryChain(HINTERNET connection, const QStringList &directories);
 bool FtpGetCurrentDirectory(HINTERNET connection, QString &directory);
 
 // The whole listing is read at the first call; the handle walks it.

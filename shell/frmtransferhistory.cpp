@@ -1,5 +1,6 @@
 #include "shell/frmtransferhistory.h"
 
+#include "core/logcaret.h"
 #include "core/mdatabase.h"
 #include "platform/geometry.h"
 #include "shell/mdimain.h"
@@ -101,6 +102,7 @@ void frmPopUpfrmTransferHistory::Form_Load()
 void frmPopUpfrmTransferHistory::mnuClipboard_Click()
 {
     // The log as plain text, and with its colours for programs that take HTML.
+    FlushLog();
     QTextEdit *rtf = frmTransferHistory::instance().rtfTransferHistory;
     QClipboard *clipboard = QApplication::clipboard();
     clipboard->clear();
@@ -112,5 +114,5 @@ void frmPopUpfrmTransferHistory::mnuClipboard_Click()
 
 void frmPopUpfrmTransferHistory::mnuLoeschen_Click()
 {
-    frmTransferHistory::instance().rtfTransferHistory->clear();
+    ClearLog();
 }

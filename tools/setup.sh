@@ -6,7 +6,7 @@ PACKAGES=(
   cmake g++ make pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6 libgl-dev
   libpoco-dev libglib2.0-dev
-  python3 python3-pyftpdlib vsftpd curl wget
+  python3 python3-pyftpdlib vsftpd curl wget lftp
   adwaita-icon-theme hicolor-icon-theme shared-mime-info dbus-daemon
   qt6-translations-l10n desktop-file-utils
   xvfb xauth

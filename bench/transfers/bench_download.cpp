@@ -31,5 +31,6 @@ int main(int argc, char **argv)
         [&] {
             QFile::remove(target + QStringLiteral("big.bin"));
             QFile::remove(target + QStringLiteral("curl.bin"));
-        });
+        },
+        bench::SingleFileRounds);
 }

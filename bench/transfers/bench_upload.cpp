@@ -33,5 +33,6 @@ int main(int argc, char **argv)
         [&] {
             QFile::remove(work + QStringLiteral("/big.bin"));
             QFile::remove(work + QStringLiteral("/curl.bin"));
-        });
+        },
+        bench::SingleFileRounds);
 }

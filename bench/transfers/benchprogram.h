@@ -33,6 +33,9 @@
 namespace bench {
 
 constexpr int Rounds = 5;
+// A transfer of one large file takes about a second: more rounds of it cost
+// little and keep the median steady on a busy machine.
+constexpr int SingleFileRounds = 11;
 
 class Program : public TestProgram {
 public:
@@ -132,25 +135,55 @@ inline double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// Runs both sides Rounds times, interleaved (who goes first alternates),
-// prints the medians and the closing line; the exit code tells whether
-// every run worked.
-inline int compare(const char *name, double target, const char *peer,
-                   const std::function<bool()> &ours, const std::function<bool()> &theirs,
-                   const std::function<void()> &between = {})
+struct Side {
+    const char *label;
+    std::function<bool()> run;
+};
+
+// Runs every side once per round, Rounds rounds, the order rotating from
+// round to round so that no side always runs first; `between` runs before
+// every run. times[side][round] in seconds.
+inline std::vector<std::vector<double>> runRounds(const std::vector<Side> &sides,
+                                                  const std::function<void()> &between, bool &ok,
+                                                  int rounds = Rounds)
 {
-    std::vector<double> a, b;
-    bool ok = true;
-    for (int round = 0; round < Rounds; ++round) {
-        for (int side = 0; side < 2; ++side) {
+    std::vector<std::vector<double>> times(sides.size(), std::vector<double>(rounds));
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t k = 0; k < sides.size(); ++k) {
+            const std::size_t side = (k + std::size_t(round)) % sides.size();
             if (between)
                 between();
-            const bool oursNow = (side == 0) == (round % 2 == 0);
-            (oursNow ? a : b).push_back(timed(oursNow ? ours : theirs, ok));
+            times[side][round] = timed(sides[side].run, ok);
         }
     }
+    return times;
+}
+
+// Prints the medians of two sides and the ratio of every round, so that a
+// reader sees the spread; returns the ratio of the medians.
+inline double printPair(const char *name, const Side &ours, const std::vector<double> &a,
+                        const Side &theirs, const std::vector<double> &b)
+{
     const double ratio = median(a) / median(b);
-    std::printf("%s: ours median %.3f s, %s median %.3f s\n", name, median(a), peer, median(b));
+    std::printf("%s: %s median %.3f s, %s median %.3f s, ratio %.3f; rounds:", name, ours.label,
+                median(a), theirs.label, median(b), ratio);
+    for (std::size_t round = 0; round < a.size(); ++round)
+        std::printf(" %.3f", a[round] / b[round]);
+    std::printf("\n");
+    return ratio;
+}
+
+// Runs both sides `rounds` times, interleaved, prints the medians, every
+// round's ratio and the closing line; the exit code tells whether every run
+// worked.
+inline int compare(const char *name, double target, const char *peer,
+                   const std::function<bool()> &ours, const std::function<bool()> &theirs,
+                   const std::function<void()> &between = {}, int rounds = Rounds)
+{
+    bool ok = true;
+    const std::vector<Side> sides{{"ours", ours}, {peer, theirs}};
+    const auto times = runRounds(sides, between, ok, rounds);
+    const double ratio = printPair(name, sides[0], times[0], sides[1], times[1]);
     std::printf("%s ratio=%.3f target=%.2f\n", name, ratio, target);
     return ok ? 0 : 1;
 }

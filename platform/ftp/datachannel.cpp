@@ -5,7 +5,7 @@
 
 #include <QRegularExpression>
 
-#include <vector>
+#include <memory>
 
 namespace ftp {
 namespace {
@@ -85,16 +85,9 @@ bool announceListener(ControlChannel &control, DataMode &mode, const SocketAddre
     return reply && reply->positive();
 }
 
-std::optional<StreamSocket> openActive(ControlChannel &control, DataMode &mode,
-                                       const QByteArray &command, int timeoutMs,
-                                       std::optional<Reply> &reply)
+std::optional<StreamSocket> acceptServer(ControlChannel &control, ServerSocket &listener,
+                                         int timeoutMs)
 {
-    ServerSocket listener(SocketAddress(control.localAddress().host(), 0), 1);
-    if (!announceListener(control, mode, listener.address(), timeoutMs))
-        return std::nullopt;
-    reply = ask(control, command, timeoutMs);
-    if (!reply || reply->kind() != 1)
-        return std::nullopt;
     const qint64 deadline = monotonicMs() + timeoutMs;
     while (listener.poll(span(deadline - monotonicMs()), Poco::Net::Socket::SELECT_READ)) {
         SocketAddress from;
@@ -106,6 +99,23 @@ std::optional<StreamSocket> openActive(ControlChannel &control, DataMode &mode,
             break;
     }
     return std::nullopt;
+}
+
+std::optional<StreamSocket> openActive(ControlChannel &control, DataMode &mode,
+                                       const QByteArray &command, int timeoutMs,
+                                       std::optional<Reply> &reply)
+{
+    if (!mode.listener)
+        mode.listener.emplace(SocketAddress(control.localAddress().host(), 0), 1);
+    std::optional<StreamSocket> data;
+    if (announceListener(control, mode, mode.listener->address(), timeoutMs)) {
+        reply = ask(control, command, timeoutMs);
+        if (reply && reply->kind() == 1)
+            data = acceptServer(control, *mode.listener, timeoutMs);
+    }
+    if (!data)
+        mode.listener.reset();
+    return data;
 }
 
 } // namespace
@@ -150,7 +160,20 @@ std::optional<StreamSocket> openDataConnection(ControlChannel &control, DataMode
             return openPassive(control, mode, command, timeoutMs, reply);
         return openActive(control, mode, command, timeoutMs, reply);
     } catch (const Poco::Exception &) {
+        mode.listener.reset();
         return std::nullopt;
+    }
+}
+
+void closeReceived(StreamSocket &data)
+{
+    try {
+        data.setLinger(true, 0);
+    } catch (const Poco::Exception &) {
+    }
+    try {
+        data.close();
+    } catch (const Poco::Exception &) {
     }
 }
 
@@ -162,7 +185,25 @@ DataEnd receiveAll(StreamSocket &data, int timeoutMs,
     // that it runs while a slow server sends nothing; the timeout still
     // counts from the last data that came.
     constexpr int kSliceMs = 50;
-    std::vector<char> block(kBlock);
+    // One block for every transfer of the thread, neither freed nor zeroed
+    // per file; a transfer started while another one of the thread yields
+    // takes its own.
+    thread_local const std::unique_ptr<char[]> shared(new char[kBlock]);
+    thread_local bool sharedInUse = false;
+    std::unique_ptr<char[]> own;
+    if (sharedInUse)
+        own.reset(new char[kBlock]);
+    char *const buffer = own ? own.get() : shared.get();
+    struct Hold {
+        bool &flag;
+        bool held;
+        ~Hold()
+        {
+            if (held)
+                flag = false;
+        }
+    } hold{sharedInUse, !own};
+    sharedInUse = true;
     try {
         qint64 deadline = monotonicMs() + timeoutMs;
         for (;;) {
@@ -177,10 +218,10 @@ DataEnd receiveAll(StreamSocket &data, int timeoutMs,
                     return DataEnd::Failed;
                 continue;
             }
-            const int n = data.receiveBytes(block.data(), kBlock);
+            const int n = data.receiveBytes(buffer, kBlock);
             if (n == 0)
                 return DataEnd::Complete;
-            if (n < 0 || !sink(block.data(), n))
+            if (n < 0 || !sink(buffer, n))
                 return DataEnd::Failed;
             deadline = monotonicMs() + timeoutMs;
         }

@@ -12,6 +12,7 @@
 
 #include "platform/ftp/controlchannel.h"
 
+#include <Poco/Net/ServerSocket.h>
 #include <Poco/Net/StreamSocket.h>
 
 #include <cstddef>
@@ -24,6 +25,10 @@ struct DataMode {
     bool passive = true;
     bool epsv = true; // cleared once the server refused EPSV
     bool eprt = true; // cleared once the server refused EPRT
+    // Active mode: the socket the server connects to, kept for the
+    // connection's transfers and given up after any failed one, so that a
+    // late connection of a failed transfer is never taken for the next one.
+    std::optional<Poco::Net::ServerSocket> listener;
 };
 
 // Sends `command` and opens its data connection. Succeeds when the server
@@ -45,6 +50,12 @@ enum class DataEnd { Complete, Failed, TimedOut };
 DataEnd receiveAll(Poco::Net::StreamSocket &data, int timeoutMs,
                    const std::function<bool(const char *, int)> &sink,
                    const std::function<bool()> &idle = {});
+
+// Closes a data connection whose data was read, with a reset instead of
+// the orderly close: the server has closed its side (or the transfer is
+// given up), and a transfer then leaves no socket waiting in TIME_WAIT.
+// Thousands of those, one per file, slow down every later connection.
+void closeReceived(Poco::Net::StreamSocket &data);
 
 DataEnd sendAll(Poco::Net::StreamSocket &data, const char *bytes, std::size_t length,
                 int timeoutMs);

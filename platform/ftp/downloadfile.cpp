@@ -2,8 +2,10 @@
 
 #include "platform/pure/bytename.h"
 
+#include <QRandomGenerator>
+
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,121 +13,110 @@
 namespace ftp {
 namespace {
 
-// The mode of the file being replaced, or the mode a new file of this user
-// gets (0666 less the umask).
-mode_t targetMode(const QByteArray &target)
-{
-    struct stat st {};
-    if (::stat(target.constData(), &st) == 0)
-        return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
+// The longest name of one folder entry on the usual Linux file systems.
+constexpr qsizetype kNameMax = 255;
 
-// A file over an open descriptor, which it closes; nullptr (and the
-// descriptor closed) when Qt does not take it.
-std::unique_ptr<QFile> fileOf(int fd)
+QByteArray randomPart()
 {
-    auto file = std::make_unique<QFile>();
-    if (file->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
-        return file;
-    ::close(fd);
-    return nullptr;
+    static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray part(8, Qt::Uninitialized);
+    for (char &c : part)
+        c = digits[QRandomGenerator::global()->bounded(int(sizeof digits - 1))];
+    return part;
 }
 
 } // namespace
 
-DownloadFile::DownloadFile(const QString &target)
-    : m_target(target), m_path(ByteName::toBytes(target))
-{
-}
+// The target is reached by its bytes: a folder or name whose bytes are not
+// valid UTF-8 would name another file through Qt's paths.
+DownloadFile::DownloadFile(const QString &target) : m_target(ByteName::toBytes(target)) {}
 
 DownloadFile::~DownloadFile()
 {
-    if (m_committed)
-        return;
-    // A new target that did not arrive whole, or the temporary file, is
-    // removed here.
-    if (m_new) {
-        m_new->close();
-        ::unlink(m_path.constData());
-    }
-    if (m_temporary) {
-        m_temporary->close();
-        ::unlink(m_temporaryPath.constData());
-    }
+    discard();
 }
 
-QFileDevice *DownloadFile::file() const
+QByteArray DownloadFile::temporaryName(const QByteArray &target, const QByteArray &random)
 {
-    if (m_new)
-        return m_new.get();
-    return m_temporary.get();
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = target.left(slash + 1);
+    const QByteArray name = target.mid(slash + 1);
+    const QByteArray suffix = '.' + random + ".part";
+    if (1 + name.size() + suffix.size() <= kNameMax)
+        return folder + '.' + name + suffix;
+    return folder + '.' + random + ".part";
 }
 
 bool DownloadFile::open()
 {
-    struct stat st {};
-    if (m_path.isEmpty() || (::stat(m_path.constData(), &st) == 0 && S_ISDIR(st.st_mode)))
+    if (m_fd >= 0 || m_target.isEmpty() || m_target.endsWith('/'))
         return false;
-    if (::lstat(m_path.constData(), &st) != 0) {
-        const int fd = ::open(m_path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            m_new = fileOf(fd);
-            if (m_new)
-                return true;
-            ::unlink(m_path.constData());
+    struct stat st;
+    if (::stat(m_target.constData(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
             return false;
-        }
-        // made by someone else meanwhile: replace it safely
+        m_mode = st.st_mode & 07777;
     }
-    // ".name.XXXXXX.part" tells whose download it is; a name near the
-    // length limit of the file system takes a short name instead.
-    const qsizetype slash = m_path.lastIndexOf('/');
-    const QByteArray folder = m_path.left(slash + 1) + '.';
-    for (QByteArray pattern :
-         {folder + m_path.mid(slash + 1) + ".XXXXXX.part", folder + QByteArray("XXXXXX.part")}) {
-        const int fd = ::mkostemps(pattern.data(), 5, O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        m_temporary = fileOf(fd);
-        if (!m_temporary) {
-            ::unlink(pattern.constData());
-            return false;
+    // O_EXCL: a name someone else holds is never written into; a new random
+    // part is tried instead.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QByteArray name = temporaryName(m_target, randomPart());
+        m_fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd >= 0) {
+            m_temporary = name;
+            return true;
         }
-        m_temporaryPath = pattern;
-        return true;
+        if (errno != EEXIST)
+            return false;
     }
     return false;
 }
 
 bool DownloadFile::write(const char *bytes, qint64 length)
 {
-    m_failed = m_failed || !file() || file()->write(bytes, length) != length;
+    while (!m_failed && length > 0) {
+        const ssize_t n = m_fd < 0 ? -1 : ::write(m_fd, bytes, size_t(length));
+        if (n < 0 && errno == EINTR)
+            continue;
+        m_failed = n <= 0;
+        if (n > 0) {
+            bytes += n;
+            length -= n;
+        }
+    }
     return !m_failed;
 }
 
 bool DownloadFile::commit()
 {
-    if (m_new) {
-        if (m_failed || !m_new->flush())
-            return false;
-        m_new->close();
-        m_committed = m_new->error() == QFileDevice::NoError;
-        return m_committed;
+    if (m_fd < 0 || m_failed)
+        return false;
+    // The replaced file's permissions carry over; a new file has the mode
+    // open() gave it (0666 less the umask).
+    if (m_mode != 0)
+        ::fchmod(m_fd, m_mode);
+    const int fd = m_fd;
+    m_fd = -1;
+    // close() reports a write the file system could not complete (NFS,
+    // quota): that file is not whole.
+    if (::close(fd) != 0 || std::rename(m_temporary.constData(), m_target.constData()) != 0) {
+        discard();
+        return false;
     }
-    if (m_failed || !m_temporary || !m_temporary->flush())
-        return false;
-    ::fchmod(m_temporary->handle(), targetMode(m_path));
-    m_temporary->close();
-    if (m_temporary->error() != QFileDevice::NoError)
-        return false;
-    // rename() replaces the target in one step.
-    if (std::rename(m_temporaryPath.constData(), m_path.constData()) != 0)
-        return false;
-    m_committed = true;
+    m_temporary.clear();
     return true;
+}
+
+void DownloadFile::discard()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temporary.isEmpty()) {
+        ::unlink(m_temporary.constData());
+        m_temporary.clear();
+    }
 }
 
 } // namespace ftp

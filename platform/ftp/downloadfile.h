@@ -1,26 +1,20 @@
 #pragma once
 // The local side of a download: the bytes go into a temporary file beside
-// the target, which replaces the target (one rename) only when the whole
-// file arrived. A download that fails or is cut never touches an existing
-// target and leaves no temporary file.
+// the target, made exclusively for this download, which replaces the target
+// (one rename) only when the whole file arrived. A download that fails or
+// is cut never touches the target, new or existing, and leaves no temporary
+// file; a program killed mid-download leaves at most its hidden temporary
+// file, never a partial file under the target's name.
 //
-// A target that does not exist yet is written under its own name, made
-// exclusively for this download and removed again when it fails: there is
-// no good file to protect, and a file system spends a fraction of the work
-// on one new file that it spends on a temporary file, a link and a rename.
-//
-// QSaveFile does the same but calls fsync() on commit, which makes a large
-// download on loopback take twice as long as the transfer itself; a rename
-// over an existing file is safe on the usual Linux file systems without it.
-//
-// The target is reached by its bytes (ByteName): a folder or name whose
-// bytes are not valid UTF-8 would name another file through Qt's paths.
+// No fsync() before the rename (QSaveFile calls it on commit, which makes a
+// large download on loopback take twice as long as the transfer itself); a
+// rename over an existing file is safe on the usual Linux file systems
+// without it.
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
-#include <memory>
+#include <sys/types.h>
 
 namespace ftp {
 
@@ -37,15 +31,18 @@ public:
     // it was and removes the temporary file.
     bool commit();
 
-private:
-    QString m_target;
-    QByteArray m_path; // the target's bytes
-    QFileDevice *file() const;
+    // The temporary name of `target` made from `random` (the target's name
+    // hidden, with the random part and ".part"); a short hidden name where
+    // the target's name is too long to take these additions.
+    static QByteArray temporaryName(const QByteArray &target, const QByteArray &random);
 
-    std::unique_ptr<QFile> m_temporary;
-    QByteArray m_temporaryPath;
-    std::unique_ptr<QFile> m_new; // the target itself, made by this download
-    bool m_committed = false;
+private:
+    void discard();
+
+    QByteArray m_target;
+    QByteArray m_temporary;
+    int m_fd = -1;
+    mode_t m_mode = 0; // the mode of the file being replaced; 0 for a new one
     bool m_failed = false;
 };
 

@@ -19,7 +19,7 @@ namespace {
 // A listing larger than this is no listing a person could use; it is
 // refused rather than allowed to eat the memory.
 constexpr qsizetype kMaxListing = 64 * 1024 * 1024;
-// QUIT is a courtesy: closing never waits long for its reply.
+// Sending QUIT never blocks closing for longer than this.
 constexpr int kQuitWaitMs = 1000;
 
 // The folder of a 257 reply: the text between the first quote and the
@@ -141,6 +141,30 @@ bool FtpConnection::changeDirectory(const QString &directory)
     return reply && reply->positive();
 }
 
+bool FtpConnection::changeDirectories(const QStringList &directories)
+{
+    // Every name is checked before anything is sent.
+    QByteArray lines;
+    for (const QString &directory : directories) {
+        const std::optional<QByteArray> bytes =
+            directory.isEmpty() ? std::nullopt : encodeName(directory, m_encoding);
+        if (!bytes)
+            return false;
+        lines += (lines.isEmpty() ? "CWD " : "\r\nCWD ") + *bytes;
+    }
+    if (lines.isEmpty() || !ready() || !m_control.send(lines, timeoutMs()))
+        return false;
+    // One reply per command, all of them, so the next command reads its own.
+    bool all = true;
+    for (qsizetype i = 0; i < directories.size(); ++i) {
+        const std::optional<Reply> reply = m_control.readReply(timeoutMs());
+        if (!reply)
+            return false; // the channel is closed: nothing can follow
+        all = all && reply->positive();
+    }
+    return all;
+}
+
 std::optional<QString> FtpConnection::currentDirectory()
 {
     const std::optional<Reply> reply = command("PWD");
@@ -216,7 +240,7 @@ std::optional<QByteArray> FtpConnection::fetch(const QByteArray &line, std::opti
         bytes.append(block, n);
         return bytes.size() <= kMaxListing;
     });
-    data->close();
+    closeReceived(*data);
     if (!finishTransfer(end))
         return std::nullopt;
     return bytes;
@@ -297,7 +321,7 @@ bool FtpConnection::retrieve(const QString &remoteFile, const QString &localPath
     const DataEnd end = receiveAll(
         *data, timeoutMs(),
         [&](const char *block, int n) { return file.write(block, n) && (!hook || hook()); }, hook);
-    data->close();
+    closeReceived(*data);
     m_busy = false;
     return finishTransfer(end) && file.commit();
 }
@@ -330,8 +354,10 @@ void FtpConnection::abandonUpload()
 
 void FtpConnection::quit()
 {
-    if (ready() && m_control.send("QUIT", kQuitWaitMs))
-        m_control.readReply(std::min(kQuitWaitMs, timeoutMs()));
+    // QUIT is a courtesy: the server reads it before it sees the close, and
+    // nothing here depends on its 221, so closing does not wait for it.
+    if (ready())
+        m_control.send("QUIT", std::min(kQuitWaitMs, timeoutMs()));
     m_control.close();
 }
 

@@ -11,6 +11,7 @@
 #include "platform/ftp/listentry.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -32,6 +33,9 @@ public:
               bool passive);
 
     bool changeDirectory(const QString &directory);
+    // CWD to each folder, sent together; every reply is read. True only when
+    // all succeeded.
+    bool changeDirectories(const QStringList &directories);
     std::optional<QString> currentDirectory();
     bool createDirectory(const QString &directory);
     bool removeDirectory(const QString &directory);
@@ -48,7 +52,7 @@ public:
     // Opens STOR; while the upload is open every other command fails.
     std::shared_ptr<FtpUpload> store(const QString &remoteFile, bool ascii);
 
-    // QUIT with a short wait for its reply, then close.
+    // Sends QUIT and closes without waiting for the reply.
     void quit();
 
     NameEncoding encoding() const { return m_encoding; }

@@ -4,8 +4,6 @@
 
 #include <Poco/Exception.h>
 
-#include <cstring>
-
 namespace ftp {
 
 FtpUpload::FtpUpload(std::shared_ptr<FtpConnection> connection, Poco::Net::StreamSocket data,
@@ -33,9 +31,7 @@ bool FtpUpload::write(const char *bytes, std::uint32_t length)
     if (length == 0)
         return true;
     if (!m_ascii) {
-        const std::size_t old = m_buffer.size();
-        m_buffer.resize(old + length);
-        std::memcpy(m_buffer.data() + old, bytes, length);
+        m_buffer.insert(m_buffer.end(), bytes, bytes + length); // no zero-fill first
     } else {
         for (std::uint32_t i = 0; i < length; ++i) {
             const char c = bytes[i];

@@ -8,6 +8,8 @@
 #include <QMutex>
 #include <QString>
 
+#include <atomic>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -47,12 +49,18 @@ public:
         return object ? *object : nullptr;
     }
 
+    // The upload of `handle`, or null: find<FtpUpload> for InternetWriteFile,
+    // which the program calls per 255 bytes. The object found is kept per
+    // thread and found again without a lock or a count, until any handle
+    // is taken; it stays valid until the next call on this thread.
+    FtpUpload *findUpload(HINTERNET handle);
     // Removes the handle; the object, if any, is handed back to be closed.
     std::optional<HandleObject> take(HINTERNET handle);
 
 private:
     mutable QMutex m_mutex;
     std::map<HINTERNET, HandleObject> m_objects;
+    std::atomic<std::uint64_t> m_taken{0}; // counts take(): a kept upload is stale
     HINTERNET m_next = 1;
 };
 

@@ -114,6 +114,14 @@ bool FtpSetCurrentDirectory(HINTERNET connection, const QString &directory)
     });
 }
 
+bool FtpSetCurrentDirectoryChain(HINTERNET connection, const QStringList &directories)
+{
+    return guarded(false, [&] {
+        const auto c = connectionOf(connection);
+        return c && c->changeDirectories(directories);
+    });
+}
+
 bool FtpGetCurrentDirectory(HINTERNET connection, QString &directory)
 {
     directory.clear();
@@ -198,7 +206,7 @@ bool InternetWriteFile(HINTERNET file, const char *buffer, std::uint32_t length,
 {
     written = 0;
     return guarded(false, [&] {
-        const auto upload = handleTable().find<FtpUpload>(file);
+        FtpUpload *const upload = handleTable().findUpload(file);
         if (!upload || (buffer == nullptr && length > 0) || !upload->write(buffer, length))
             return false;
         written = length;

@@ -38,6 +38,8 @@ private Q_SLOTS:
                 QVERIFY(q.exec());
             }
             QVERIFY(q.exec(QStringLiteral("INSERT INTO deutsch VALUES ('NULLTEXT', NULL)")));
+            QVERIFY(q.exec(QStringLiteral("CREATE TABLE english (key TEXT, inhalt TEXT)")));
+            QVERIFY(q.exec(QStringLiteral("INSERT INTO english VALUES ('HELLO', 'Hello')")));
             db.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("make"));
@@ -86,6 +88,27 @@ private Q_SLOTS:
         LanguageTable = table;
         QCOMPARE(GetText(key), expected);
         CloseLanguageDatabase();
+    }
+
+    // Many look-ups on one connection, as the program makes them: a missing
+    // key does not spoil the next look-up, and a change of language is
+    // seen at once.
+    void lookUpsInARow()
+    {
+        QVERIFY(OpenLanguageDatabase(m_db));
+        const std::pair<const char *, const char *> steps[] = {
+            {"deutsch", "HELLO"}, {"deutsch", "NOPE"},     {"deutsch", "TWICE"},
+            {"deutsch", "HELLO"}, {"english", "HELLO"},    {"english", "TWICE"},
+            {"missing", "HELLO"}, {"deutsch", "NULLTEXT"}, {"deutsch", "HELLO"}};
+        QStringList texts;
+        for (const auto &[table, key] : steps) {
+            LanguageTable = QString::fromLatin1(table);
+            texts << GetText(key);
+        }
+        QCOMPARE(texts, (QStringList{"Hallo", "########", "erste", "Hallo", "Hello", "########",
+                                     "########", "########", "Hallo"}));
+        CloseLanguageDatabase();
+        QCOMPARE(GetText("HELLO"), QStringLiteral("########"));
     }
 
     void closedOrMissingDatabaseReadsMarker()

@@ -6,6 +6,7 @@
 #include "ftptesthelpers.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,6 +54,25 @@ bool writingInto(const QString &folder, const QString &except)
     return false;
 }
 
+// A child run of this test program downloads "big.bin" as told by this
+// variable ("port user password target", tab-separated) and is killed
+// midway by the test.
+constexpr char kDownloadChild[] = "QFTP_TEST_DOWNLOAD_CHILD";
+
+int downloadAsChild()
+{
+    const QStringList args = qEnvironmentVariable(kDownloadChild).split(u'\t');
+    if (args.size() != 4)
+        return 2;
+    const HINTERNET c =
+        InternetConnect(session(), QStringLiteral("127.0.0.1"), args[0].toInt(), args[1], args[2],
+                        INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, 0);
+    return c != 0 && FtpGetFile(c, QStringLiteral("big.bin"), args[3], false, 0x80,
+                                INTERNET_FLAG_RELOAD, 0)
+               ? 0
+               : 1;
+}
+
 enum class Op { Cwd, Mkd, Rmd, Dele, RenameFrom, RenameTo, Retr, Stor, List };
 
 } // namespace
@@ -76,6 +96,8 @@ private Q_SLOTS:
     void frozenServerFailsWithinTimeout();
     void closingFrozenConnectionIsQuick();
     void cutDownloadKeepsOldFile();
+    void killedDownloadLeavesTarget_data();
+    void killedDownloadLeavesTarget();
     void passiveReplyNamingOtherAddress();
     void olderDataCommands_data();
     void olderDataCommands();
@@ -445,6 +467,51 @@ void TestFtpFaults::cutDownloadKeepsOldFile()
     InternetCloseHandle(s.connection);
 }
 
+void TestFtpFaults::killedDownloadLeavesTarget_data()
+{
+    QTest::addColumn<QByteArray>("old"); // "<missing>": no target before
+    QTest::newRow("new target") << QByteArray("<missing>");
+    QTest::newRow("existing target") << QByteArray("old content");
+}
+
+// A program killed mid-download leaves no partial file under the target's
+// name: a new target does not appear, an existing one keeps its content.
+void TestFtpFaults::killedDownloadLeavesTarget()
+{
+    QFETCH(QByteArray, old);
+    Hostile slow;
+    slow.throttleBytesPerSecond = 256 * 1024;
+    FtpTestServer server(FtpTestServer::Kind::Pyftpdlib, slow);
+    QVERIFY2(server.start(), qPrintable(server.error()));
+    QVERIFY(writeFile(server.localPath(QStringLiteral("/big.bin")), randomBytes(4 << 20)));
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("new.bin"));
+    if (old != "<missing>")
+        QVERIFY(writeFile(target, old));
+
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(
+        QString::fromLatin1(kDownloadChild),
+        QStringList{QString::number(server.port()), server.user(), server.password(), target}.join(
+            u'\t'));
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(child.waitForStarted());
+    // Killed once the download has written some of its bytes, wherever.
+    const auto written = [&] {
+        qint64 size = 0;
+        for (const QString &name : filesIn(dir.path()))
+            size += QFileInfo(dir.filePath(name)).size();
+        return size > (old == "<missing>" ? 0 : old.size());
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(written(), 10000);
+    child.kill();
+    QVERIFY(child.waitForFinished());
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(readFile(target), old);
+}
+
 void TestFtpFaults::passiveReplyNamingOtherAddress()
 {
     // 127.0.0.2 is loopback too, but nothing listens there: a client that
@@ -643,5 +710,13 @@ void TestFtpFaults::lastResponseIsKept()
     InternetCloseHandle(s.connection);
 }
 
-QTEST_GUILESS_MAIN(TestFtpFaults)
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(kDownloadChild))
+        return downloadAsChild();
+    TestFtpFaults test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_ftpfaults.moc"

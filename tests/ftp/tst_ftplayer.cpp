@@ -44,6 +44,8 @@ private Q_SLOTS:
     void initTestCase() { SetInternetTimeout(10000); }
     void folderOperations_data() { serverRows(); }
     void folderOperations();
+    void folderChain_data();
+    void folderChain();
     void listing_data() { serverRows(); }
     void listing();
     void download_data() { serverRows(); }
@@ -149,6 +151,58 @@ void TestFtpLayer::folderOperations()
     QVERIFY(!isDir(QStringLiteral("sub")));
     QVERIFY(!isDir(QStringLiteral("abs")));
     QVERIFY(!FtpRemoveDirectory(c, QStringLiteral("abs")));
+    QVERIFY(InternetCloseHandle(c));
+}
+
+void TestFtpLayer::folderChain_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<bool>("passive");
+    QTest::addColumn<QStringList>("steps"); // below the work folder
+    QTest::addColumn<QString>("reached");   // "-": fails; "=": fails, nothing sent
+    for (Kind kind : {Kind::Pyftpdlib, Kind::Vsftpd}) {
+        const QByteArray name = FtpTestServer::kindName(kind).toLatin1();
+        const auto row = [&](const char *what) -> QTestData & {
+            return QTest::newRow(name + ' ' + what) << kind;
+        };
+        row("all steps") << true << QStringList{"a", "b"} << "a/b";
+        // "b" exists in the work folder too: a later step that succeeds from
+        // where a failed one left the server does not make the chain good.
+        row("failed step, later one works") << true << QStringList{"missing", "b"} << "-";
+        row("failed last step") << true << QStringList{"a", "missing"} << "-";
+        row("empty name") << true << QStringList{"a", ""} << "=";
+        row("line break") << true << QStringList{"a", "b\r\nDELE x"} << "=";
+    }
+}
+
+// The changes of folder sent together: every reply is read, so the
+// connection answers the next command with its own reply.
+void TestFtpLayer::folderChain()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, reached);
+    FtpTestServer server(kind);
+    HINTERNET c = 0;
+    QVERIFY(begin(server, c));
+    for (const char *folder : {"a/b", "b"})
+        QVERIFY(QDir().mkpath(server.localPath(at(server, QString::fromLatin1(folder)))));
+    const QString work = server.workFolder();
+    QStringList chain{QStringLiteral("/")};
+    chain += work.split(u'/', Qt::SkipEmptyParts);
+    chain += steps;
+    const bool ok = FtpSetCurrentDirectoryChain(c, chain);
+    QCOMPARE(ok, reached != u"-" && reached != u"=");
+    QString pwd;
+    QVERIFY(FtpGetCurrentDirectory(c, pwd));
+    if (ok)
+        QCOMPARE(pwd, at(server, reached));
+    if (reached == u"=")
+        QCOMPARE(pwd, work);
+    QVERIFY(!server.receivedCommand("DELE"));
+    QVERIFY(FtpSetCurrentDirectory(c, at(server, QStringLiteral("b"))));
+    QVERIFY(FtpGetCurrentDirectory(c, pwd));
+    QCOMPARE(pwd, at(server, QStringLiteral("b")));
     QVERIFY(InternetCloseHandle(c));
 }
 

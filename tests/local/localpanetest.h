@@ -1,6 +1,7 @@
 #pragma once
 // Reading the local pane's list and the log in widget tests.
 
+#include "core/logcaret.h"
 #include "localpane/frmlocal.h"
 #include "platform/listview.h"
 #include "shell/frmtransferhistory.h"
@@ -33,6 +34,7 @@ inline QStringList listNames()
 inline QList<std::pair<QString, QColor>> logLines()
 {
     QList<std::pair<QString, QColor>> lines;
+    FlushLog();
     const QTextDocument *doc = frmTransferHistory::instance().rtfTransferHistory->document();
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
         if (b.text().isEmpty())

@@ -71,6 +71,7 @@ inline bool writeFile(const QString &path, const QByteArray &bytes = QByteArray(
 
 inline QTextEdit *logBox()
 {
+    FlushLog();
     return frmTransferHistory::instance().rtfTransferHistory;
 }
 

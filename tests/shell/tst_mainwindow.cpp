@@ -29,6 +29,7 @@
 namespace {
 QTextEdit *logBox()
 {
+    FlushLog();
     return frmTransferHistory::instance().rtfTransferHistory;
 }
 
@@ -126,6 +127,36 @@ private Q_SLOTS:
         QCOMPARE(end.charFormat().foreground().color(), QColor(0, 0, 0));
     }
 
+    void longWordsAreNotWrapped_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("wrapped");
+        QTest::newRow("words") << QString(40, u'w').append(u' ').repeated(40) << true;
+        QTest::newRow("word at the limit") << QStringLiteral("x ") + QString(256, u'l') << true;
+        QTest::newRow("longer word") << QStringLiteral("x ") + QString(257, u'l') << false;
+        QTest::newRow("megabyte name") << QString(1 << 20, u'm') << false;
+    }
+
+    // Wrapping a word longer than the line costs time in its length squared:
+    // such a line is not wrapped, and the line after it wraps again.
+    void longWordsAreNotWrapped()
+    {
+        QFETCH(QString, line);
+        QFETCH(bool, wrapped);
+        ClearLog();
+        LogLine(QStringLiteral("davor"));
+        LogLine(line, LogColor::Red);
+        LogLine(QStringLiteral("danach"));
+        const QTextDocument *doc = logBox()->document();
+        QCOMPARE(doc->findBlockByNumber(1).text(), line);
+        QCOMPARE(doc->findBlockByNumber(0).blockFormat().nonBreakableLines(), false);
+        QCOMPARE(doc->findBlockByNumber(1).blockFormat().nonBreakableLines(), !wrapped);
+        QCOMPARE(doc->findBlockByNumber(2).blockFormat().nonBreakableLines(), false);
+        QCOMPARE(lineColors(1).constFirst(), QColor(200, 0, 0));
+        QCOMPARE(lineColors(2), QList<QColor>{QColor(0, 0, 0)});
+        QCoreApplication::processEvents();
+    }
+
     void contextMenuCopyAndClear()
     {
         LogLine(QStringLiteral("kopiert"), LogColor::Blue);
@@ -136,6 +167,11 @@ private Q_SLOTS:
         QVERIFY(data->text().contains(QStringLiteral("kopiert")));
         QVERIFY(data->html().contains(QStringLiteral("kopiert")));
         menu.mnuLoeschen_Click();
+        QVERIFY(logBox()->toPlainText().isEmpty());
+        // A line written just before the clear, not yet shown, goes too.
+        LogLine(QStringLiteral("vorher"));
+        menu.mnuLoeschen_Click();
+        QCoreApplication::processEvents();
         QVERIFY(logBox()->toPlainText().isEmpty());
         LogLine(QStringLiteral("neu"));
         QCOMPARE(logBox()->toPlainText(), QStringLiteral("neu\n"));

@@ -279,6 +279,41 @@ private Q_SLOTS:
         QVERIFY(!Ui::isHourglass());
     }
 
+    // A name longer than any file system holds is refused, selected or met
+    // in a folder below, and its red line shows only its beginning.
+    void hugeNameRefused()
+    {
+        FtpTestServer::Hostile hostile;
+        const QByteArray date = " 1 user group 5 Jan 10 12:00 ";
+        const QByteArray huge(1 << 20, 'n');
+        hostile.listLines << QByteArray("-rw-r--r--") + date + huge
+                          << QByteArray("-rw-r--r--") + date + "good.txt"
+                          << QByteArray("drwxr-xr-x") + date + "deep";
+        FtpTestServer server(FtpTestServer::Kind::Pyftpdlib, hostile);
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        writeFile(server.localPath(QStringLiteral("/good.txt")), "good");
+        writeFile(server.localPath(QStringLiteral("/deep/good.txt")), "deep good");
+        QVERIFY(connectTo(server));
+        for (int i = 0; i < serverList()->count(); ++i)
+            serverList()->setSelected(i, true);
+        ClearLog();
+
+        DownloadServerSelection();
+
+        QCOMPARE(treeOf(m_target).keys(),
+                 (QStringList{"deep/", "deep/deep/", "deep/good.txt", "good.txt"}));
+        const QStringList lines = logLines();
+        // The first 256 characters of the refused name or path, and "…".
+        const auto refused = [](const QString &shown) {
+            return QStringLiteral("[red]") + GetText("MDOWN_DOWNFAILED") + QLatin1Char(' ') +
+                   shown + QString(256 - shown.size(), u'n') + QChar(0x2026);
+        };
+        QVERIFY(lines.contains(refused(QString())));
+        QVERIFY(lines.contains(refused(QStringLiteral("/deep/"))));
+        for (const QString &line : lines)
+            QVERIFY(line.size() < 4096);
+    }
+
     void serverStoppedMidway()
     {
         FtpTestServer::Hostile slow;

@@ -128,6 +128,12 @@ private Q_SLOTS:
         QTest::newRow("line feed") << "a\nb" << false;
         QTest::newRow("nul") << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b"))
                              << false;
+        // No file system holds a name of more than 1023 bytes.
+        QTest::newRow("1023 bytes") << QString(1023, u'n') << true;
+        QTest::newRow("1024 bytes") << QString(1024, u'n') << false;
+        QTest::newRow("341 three-byte characters") << QString(341, QChar(0x20AC)) << true;
+        QTest::newRow("342 three-byte characters") << QString(342, QChar(0x20AC)) << false;
+        QTest::newRow("a megabyte") << QString(1 << 20, u'm') << false;
     }
     void safeNames()
     {
