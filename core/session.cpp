@@ -71,12 +71,6 @@ void CloseFtpConnection()
     hFtpConnection = 0;
 }
 
-void CloseUnlessCurrent(unsigned handle)
-{
-    if (handle != 0 && handle != hFtpConnection)
-        InternetCloseHandle(handle);
-}
-
 void ConnectFromMainWindow()
 {
     if (Ui::isShuttingDown() || ReconnectFailedInRun()) {

@@ -57,8 +57,6 @@ QString FtpCurrentDirWithin(int replyTimeoutMs);
 
 // Closes hFtpConnection once and sets it to 0.
 void CloseFtpConnection();
-// Closes a connection handle unless hFtpConnection still holds it.
-void CloseUnlessCurrent(unsigned handle);
 
 // The port text as a 16-bit signed number, the way the connect converts it:
 // blanks around it are ignored, a decimal fraction is rounded half to even;
