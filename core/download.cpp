@@ -3,12 +3,11 @@
 #include "core/logcaret.h"
 #include "core/mdatabase.h"
 #include "core/mpublic.h"
+#include "core/selection.h"
 #include "core/session.h"
 #include "localpane/frmlocal.h"
-#include "platform/listview.h"
 #include "platform/localpath.h"
 #include "platform/ui.h"
-#include "serverpane/frmserver.h"
 #include "shell/mdimain.h"
 
 #include <QProgressBar>
@@ -18,15 +17,7 @@ std::vector<DownloadEntry> DownloadList;
 
 namespace {
 
-const QString Slash = QStringLiteral("/");
-constexpr qsizetype LongestServerName = 1023; // bytes in UTF-8
-constexpr qsizetype LongestShownPath = 4096;  // characters, as Linux's PATH_MAX
-constexpr qsizetype ShownOfLongPath = 256;    // characters
-
-void refused(const QString &name)
-{
-    LogLine(GetText("MDOWN_DOWNFAILED") + QLatin1Char(' ') + ShownServerName(name), LogColor::Red);
-}
+const char *const DownFailed = "MDOWN_DOWNFAILED";
 
 void downloadOne(const QString &shownName, const QString &localPath, const QString &remoteName)
 {
@@ -42,20 +33,15 @@ void downloadOne(const QString &shownName, const QString &localPath, const QStri
 // own records, files of the base folder with the Path "*".
 void collectSelection(const QString &base)
 {
-    const ListView &list = *frmServer::instance().lsvServer;
-    for (int i = 0; i < list.count(); ++i) {
-        const QString text = list.text(i);
-        if (!list.isSelected(i) || text == QLatin1String(".."))
-            continue;
-        if (!IsSafeServerName(text)) {
-            refused(text);
-            continue;
-        }
-        if (list.subItem(i, 1).isEmpty())
-            DownloadList.push_back({QString(), base + text + Slash, QStringLiteral("16"), 0});
-        else
-            DownloadList.push_back({text, QStringLiteral("*"), QStringLiteral("128"), 0});
-    }
+    ForEachSelectedServerItem(
+        {}, [](const QString &text) { LogRefused(DownFailed, text); },
+        [&base](const QString &text, bool isFolder) {
+            if (isFolder)
+                DownloadList.push_back(
+                    {QString(), base + text + ServerSlash, QStringLiteral("16"), 0});
+            else
+                DownloadList.push_back({text, QStringLiteral("*"), QStringLiteral("128"), 0});
+        });
 }
 
 // Pass 2: the local folder of a record below the base folder, made when it
@@ -86,100 +72,6 @@ void showTargetInLocalPane(const QString &target)
 
 } // namespace
 
-QString ShownServerName(const QString &name)
-{
-    if (name.size() <= LongestShownPath)
-        return name;
-    return name.left(ShownOfLongPath) + QChar(0x2026);
-}
-
-QStringList ServerPathComponents(const QString &path)
-{
-    // A server folder's own name may hold a backslash (the server's current
-    // folder is taken as it reports it); only "/" separates folders.
-    return path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-}
-
-// A folder that cannot be entered stops the walk: the server would otherwise
-// be left in another folder, whose files would be taken for this one's.
-// The changes go to the server together; the call reads every reply and
-// fails when any step failed, so no caller acts in a folder reached after a
-// failed step.
-bool ChangeDownFromRoot(const QStringList &parts)
-{
-    return FtpSetCurrentDirectoryChain(hFtpConnection, QStringList{Slash} + parts);
-}
-
-bool IsSafeServerName(const QString &name)
-{
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    // A UTF-8 character takes at most 3 bytes per UTF-16 unit.
-    if (name.size() * 3 > LongestServerName && name.toUtf8().size() > LongestServerName)
-        return false;
-    for (const QChar c : name)
-        if (c == QLatin1Char('/') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
-            c.unicode() == 0)
-            return false;
-    return true;
-}
-
-void ListServerFolderTree(const ServerFolderWalk &walk, HINTERNET connection, QString &path,
-                          const QString &mask)
-{
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    const QString folder = path;
-
-    if (walk.reconnect) {
-        ConnectFromMainWindow();
-        connection = hFtpConnection; // the reconnect replaced the connection
-    }
-    const QStringList parts = ServerPathComponents(folder);
-    if (!ChangeDownFromRoot(parts) || ServerPathComponents(FtpCurrentDir()) != parts) {
-        if (connection != 0)
-            walk.refuse(folder);
-        return;
-    }
-
-    WIN32_FIND_DATA data;
-    const HINTERNET find = FtpFindFirstFile(connection, mask, data, FIND_FLAG_LINKS_AS_FILES, 0);
-    if (find == 0) {
-        // An empty folder is complete; a listing that failed is not.
-        if (GetLastError() != ERROR_NO_MORE_FILES)
-            walk.refuse(folder);
-        return;
-    }
-    std::vector<QString> folders;
-    bool more = true;
-    while (more) {
-        if (walk.yield)
-            Ui::ThrottledYield();
-        if (Ui::isShuttingDown())
-            break;
-        const QString name = data.cFileName;
-        const bool isFolder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-        if (isFolder && (name == QLatin1String(".") || name == QLatin1String(".."))) {
-            // the folder itself and its parent
-        } else if (!IsSafeServerName(name)) {
-            // Never joined into a path; nothing below it is walked.
-            walk.refuse(folder + name);
-        } else if (!isFolder) {
-            walk.add(name, folder, data);
-        } else if (walk.notAFolder && walk.notAFolder(folder, name)) {
-            // dealt with as the link it is
-        } else {
-            folders.push_back(folder + name + Slash);
-            walk.add(QString(), folders.back(), data);
-        }
-        more = InternetFindNextFile(find, data);
-    }
-    InternetCloseHandle(find);
-    for (QString &sub : folders)
-        if (!Ui::isShuttingDown())
-            ListServerFolderTree(walk, hFtpConnection, sub, mask);
-}
-
 int ListServerFolderForDownload(HINTERNET connection, QString &path, const QString &mask)
 {
     ServerFolderWalk walk;
@@ -190,7 +82,7 @@ int ListServerFolderForDownload(HINTERNET connection, QString &path, const QStri
         const std::int64_t size = name.isEmpty() ? std::int64_t(data.nFileSize & 0xFFFFFFFFu) : 0;
         DownloadList.push_back({name, folder, QString::number(data.dwFileAttributes), size});
     };
-    walk.refuse = refused;
+    walk.failedKey = DownFailed;
     ListServerFolderTree(walk, connection, path, mask);
     return 0;
 }
@@ -231,13 +123,11 @@ void DownloadServerSelection()
     // nothing is fetched.
     const QString startFolder = OperationServerFolder();
     QString base = startFolder;
-    if (base != Slash)
-        base += Slash;
+    if (base != ServerSlash)
+        base += ServerSlash;
     collectSelection(base);
     if (startFolder.isEmpty()) {
-        for (const DownloadEntry &e : DownloadList)
-            refused(e.Name.isEmpty() ? e.Path : e.Name);
-        DownloadList.clear();
+        RefuseAll(DownloadList, DownFailed);
     }
     const size_t selected = DownloadList.size();
     for (size_t i = 0; i < selected; ++i) {
@@ -285,12 +175,12 @@ void DownloadServerSelection()
             continue;
         progress->setValue(int(i) + 1);
         QString relative = e.Path.mid(base.length());
-        if (relative.endsWith(Slash))
+        if (relative.endsWith(ServerSlash))
             relative.chop(1);
         const bool folderReady = ensureLocalFolder(target, relative, failedFolders);
         if (!e.Name.isEmpty()) {
             if (folderReady && ChangeDownFromRoot(ServerPathComponents(e.Path))) {
-                downloadOne(e.Path + e.Name, target + relative + Slash + e.Name, e.Name);
+                downloadOne(e.Path + e.Name, target + relative + ServerSlash + e.Name, e.Name);
             } else {
                 LogLine(GetText("MDOWN_DOWNSTART") + QLatin1Char(' ') + e.Path + e.Name);
                 LogLine(GetText("MDOWN_DOWNFAILED"), LogColor::Red);

@@ -1,12 +1,12 @@
 #include "core/serverdelete.h"
 
-#include "core/download.h"
 #include "core/logcaret.h"
 #include "core/mdatabase.h"
 #include "core/mpublic.h"
+#include "core/selection.h"
+#include "core/serverfolderwalk.h"
 #include "core/serverlisting.h"
 #include "core/session.h"
-#include "platform/listview.h"
 #include "platform/ui.h"
 #include "serverpane/frmserver.h"
 #include "shell/mdimain.h"
@@ -17,13 +17,8 @@ std::vector<SelectionEntry> DeleteList;
 
 namespace {
 
-const QString Slash = QStringLiteral("/");
 const QString Folder = QStringLiteral("16");
-
-void refused(const QString &what)
-{
-    LogLine(GetText("MDEL_DELFAILED") + QLatin1Char(' ') + ShownServerName(what), LogColor::Red);
-}
+const char *const DelFailed = "MDEL_DELFAILED";
 
 void logResult(bool ok)
 {
@@ -51,21 +46,16 @@ bool deletedAsLink(const QString &folder, const QString &name)
 // delete b in the folder a.
 void collectSelection(const QString &startFolder)
 {
-    const ListView &list = *frmServer::instance().lsvServer;
-    for (int i = 0; i < list.count(); ++i) {
-        const QString text = list.text(i);
-        if (!list.isSelected(i) || !TakesPartInDelete(text))
-            continue;
-        if (!IsSafeServerName(text)) {
-            if (hFtpConnection != 0) // without a connection nothing is logged
-                refused(text);
-            continue;
-        }
-        const bool isFolder = list.subItem(i, 1).isEmpty();
-        if (isFolder && deletedAsLink(startFolder, text))
-            continue;
-        DeleteList.push_back(DeleteSelectionEntry(startFolder, text, isFolder));
-    }
+    const auto refuse = [](const QString &text) {
+        if (hFtpConnection != 0) // without a connection nothing is logged
+            LogRefused(DelFailed, text);
+    };
+    ForEachSelectedServerItem(
+        TakesPartInDelete, refuse, [&startFolder](const QString &text, bool isFolder) {
+            if (isFolder && deletedAsLink(startFolder, text))
+                return;
+            DeleteList.push_back(DeleteSelectionEntry(startFolder, text, isFolder));
+        });
 }
 
 // Pass 1: one file, deleted by its bare name in its own folder. When that
@@ -108,7 +98,7 @@ bool TakesPartInDelete(const QString &text)
 
 SelectionEntry DeleteSelectionEntry(const QString &startFolder, const QString &text, bool isFolder)
 {
-    const QString folder = startFolder == Slash ? Slash : startFolder + Slash;
+    const QString folder = startFolder == ServerSlash ? ServerSlash : startFolder + ServerSlash;
     if (isFolder)
         return {QString(), folder + text, Folder};
     return {text, folder, QStringLiteral("128")};
@@ -117,10 +107,10 @@ SelectionEntry DeleteSelectionEntry(const QString &startFolder, const QString &t
 QString DeleteLogPath(const QString &path, const QString &name)
 {
     QString full = path;
-    if (!full.endsWith(Slash))
-        full += Slash;
-    if (!full.startsWith(Slash))
-        full.prepend(Slash);
+    if (!full.endsWith(ServerSlash))
+        full += ServerSlash;
+    if (!full.startsWith(ServerSlash))
+        full.prepend(ServerSlash);
     return full + name;
 }
 
@@ -150,7 +140,7 @@ int ListServerFolderForDelete(HINTERNET connection, QString &path, const QString
     walk.add = [](const QString &name, const QString &folder, const WIN32_FIND_DATA &data) {
         DeleteList.push_back({name, folder, QString::number(data.dwFileAttributes)});
     };
-    walk.refuse = refused;
+    walk.failedKey = DelFailed;
     walk.notAFolder = deletedAsLink;
     ListServerFolderTree(walk, connection, path, mask);
     return 0;
@@ -174,9 +164,7 @@ void DeleteServerSelection()
         return;
     }
     if (startFolder.isEmpty()) {
-        for (const SelectionEntry &entry : DeleteList)
-            refused(entry.Name.isEmpty() ? entry.Path : entry.Name);
-        DeleteList.clear();
+        RefuseAll(DeleteList, DelFailed);
     }
     const size_t selected = DeleteList.size();
     for (size_t i = 0; i < selected && !Ui::isShuttingDown(); ++i) {
@@ -236,7 +224,7 @@ void DeleteServerSelectionAndPrune()
     RefreshServerList(hFtpConnection);
     const QString current = FtpCurrentDir();
     frmServer::instance().PruneServerCombo(true);
-    FtpChangeDir(Slash);
+    FtpChangeDir(ServerSlash);
     FtpChangeDir(current);
 }
 

@@ -274,10 +274,6 @@ std::vector<ListItem> ServerListRows(const std::vector<ServerListingEntry> &list
 
 namespace {
 
-// Counts the fills; a fill that finds a newer one started during its yields
-// leaves the list to it.
-unsigned g_fillNumber = 0;
-
 void bindImageLists()
 {
     mdiMain &m = mdiMain::instance();
@@ -338,28 +334,17 @@ void useGenericIconWhereMissing(std::vector<ListItem> &rows)
 
 } // namespace
 
-void ReadServerFolder(const QString &pattern, HINTERNET connection)
-{
-    ServerListing = readServerFolderRecords(pattern, connection);
-}
-
 void FillServerList(HINTERNET connection, bool comboStep)
 {
     // A listing is a long operation: the user's commands wait while it yields.
     const BusyScope busy;
-    const unsigned fill = ++g_fillNumber;
-    const auto superseded = [fill] { return fill != g_fillNumber; };
     frmServer &pane = frmServer::instance();
     ServerListing.clear();
     bindImageLists();
     Ui::DoEvents();
-    if (superseded())
-        return;
     std::vector<ServerListingEntry> records =
         readServerFolderRecords(QStringLiteral("*.*"), connection);
     Ui::DoEvents();
-    if (superseded())
-        return;
     ServerListing = std::move(records);
     std::vector<ListItem> rows = ServerListRows(ServerListing, GetText("MPUB_FOLDER"));
     useGenericIconWhereMissing(rows);

@@ -31,13 +31,11 @@ struct ServerListingEntry {
 extern std::vector<ServerListingEntry> ServerListing;
 void ResetServerListing();
 
-// Reads the server's current folder with the pattern into ServerListing.
-void ReadServerFolder(const QString &pattern, HINTERNET connection);
 // Reads the folder, fills the server pane's list and brings its path combo
 // in step with the server's current folder.
 void RefreshServerList(HINTERNET connection);
 // The fill of RefreshServerList; without the combo step when comboStep is
-// false. A fill started while another one yields supersedes it.
+// false. It holds the busy flag, so no other fill starts while it yields.
 void FillServerList(HINTERNET connection, bool comboStep);
 
 // The size in KB: bytes / 1024 rounded half to even, at least 1 ("3 KB").

@@ -71,12 +71,6 @@ void CloseFtpConnection()
     hFtpConnection = 0;
 }
 
-void CloseUnlessCurrent(unsigned handle)
-{
-    if (handle != 0 && handle != hFtpConnection)
-        InternetCloseHandle(handle);
-}
-
 void ConnectFromMainWindow()
 {
     if (Ui::isShuttingDown() || ReconnectFailedInRun()) {
@@ -90,8 +84,8 @@ void ConnectFromMainWindow()
     hInternetSession =
         InternetOpen(ReconnectAgent, INTERNET_OPEN_TYPE_PRECONFIG, QString(), QString(), 0);
     mdiMain &m = mdiMain::instance();
-    const bool ok = FtpConnect(m.txtAddress->text(), m.txtPort->text(), m.txtUserID->text(),
-                               m.txtPassword->text());
+    const bool ok = FtpConnect(hInternetSession, m.txtAddress->text(), m.txtPort->text(),
+                               m.txtUserID->text(), m.txtPassword->text());
     if (previousSession != 0)
         InternetCloseHandle(previousSession);
     if (ok) {
@@ -114,14 +108,14 @@ void ReconnectKeepingFolder()
         FtpChangeDir(shown);
 }
 
-bool FtpConnect(const QString &host, const QString &port, const QString &user,
+bool FtpConnect(HINTERNET session, const QString &host, const QString &port, const QString &user,
                 const QString &password)
 {
     CloseFtpConnection();
     const std::optional<int> portNumber = ConvertPortText(port);
     if (!portNumber)
         return false;
-    hFtpConnection = InternetConnect(hInternetSession, host, *portNumber, user, password,
+    hFtpConnection = InternetConnect(session, host, *portNumber, user, password,
                                      INTERNET_SERVICE_FTP, ConnectFlags, 0);
     return hFtpConnection != 0;
 }

@@ -3,6 +3,8 @@
 // operation runs first, and the one-call wrappers through which single FTP
 // commands are issued on hFtpConnection.
 
+#include "platform/wininet.h"
+
 #include <QString>
 
 #include <optional>
@@ -38,8 +40,10 @@ QString ServerPaneFolder();
 // when the connection cannot tell it (lost), the folder the server pane
 // shows. "" when neither is known: the operation then acts on nothing.
 QString OperationServerFolder();
-// Closes the connection hFtpConnection holds and connects anew.
-bool FtpConnect(const QString &host, const QString &port, const QString &user,
+// Closes the connection hFtpConnection holds and connects anew on the
+// session, the port text converted by ConvertPortText; hFtpConnection is 0
+// when that fails.
+bool FtpConnect(HINTERNET session, const QString &host, const QString &port, const QString &user,
                 const QString &password);
 
 bool FtpRename(const QString &oldName, const QString &newName);
@@ -57,8 +61,6 @@ QString FtpCurrentDirWithin(int replyTimeoutMs);
 
 // Closes hFtpConnection once and sets it to 0.
 void CloseFtpConnection();
-// Closes a connection handle unless hFtpConnection still holds it.
-void CloseUnlessCurrent(unsigned handle);
 
 // The port text as a 16-bit signed number, the way the connect converts it:
 // blanks around it are ignored, a decimal fraction is rounded half to even;

@@ -3,12 +3,12 @@
 #include "core/logcaret.h"
 #include "core/mdatabase.h"
 #include "core/mpublic.h"
+#include "core/selection.h"
 #include "core/serverlisting.h"
 #include "core/session.h"
 #include "localpane/frmlocal.h"
 #include "localpane/frmpopupfrmlocal.h"
 #include "platform/dialogs.h"
-#include "platform/listview.h"
 #include "platform/localfs.h"
 #include "platform/localpath.h"
 #include "platform/programfolder.h"
@@ -37,16 +37,14 @@ constexpr qint64 ReadChunk = qint64(Block) * 4096;
 void collectSelection(const QString &startFolder)
 {
     UploadList.clear();
-    const ListView &list = *frmLocal::instance().lsvDirFile;
-    for (int i = 0; i < list.count(); ++i) {
-        if (!list.isSelected(i))
-            continue;
-        if (list.subItem(i, 1).isEmpty())
-            UploadList.push_back(
-                {QString(), startFolder + list.text(i) + QLatin1Char('/'), QStringLiteral("16")});
-        else
-            UploadList.push_back({list.text(i), startFolder, QStringLiteral("128")});
-    }
+    ForEachSelectedItem(
+        *frmLocal::instance().lsvDirFile, [&startFolder](const QString &text, bool isFolder) {
+            if (isFolder)
+                UploadList.push_back(
+                    {QString(), startFolder + text + QLatin1Char('/'), QStringLiteral("16")});
+            else
+                UploadList.push_back({text, startFolder, QStringLiteral("128")});
+        });
 }
 
 // The folders below the start folder that lead to an entry's folder.

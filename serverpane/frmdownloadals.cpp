@@ -1,8 +1,8 @@
 #include "serverpane/frmdownloadals.h"
 
-#include "core/download.h"
 #include "core/logcaret.h"
 #include "core/mdatabase.h"
+#include "core/serverfolderwalk.h"
 #include "core/serverlisting.h"
 #include "core/session.h"
 #include "localpane/frmlocal.h"

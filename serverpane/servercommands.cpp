@@ -1,9 +1,9 @@
 #include "serverpane/servercommands.h"
 
-#include "core/download.h"
 #include "core/logcaret.h"
 #include "core/mdatabase.h"
 #include "core/mpublic.h"
+#include "core/serverfolderwalk.h"
 #include "core/serverlisting.h"
 #include "core/session.h"
 #include "platform/dialogs.h"

@@ -43,7 +43,8 @@ constexpr int WatchdogReplyMs = 2000;
 
 // Disables the connection bar's boxes while a connect runs and enables them
 // again on every way out, so that the user can always connect again. The
-// box that had the focus gets it back.
+// box that had the focus gets it back, unless the focus has left the bar
+// meanwhile (for a message box or another window).
 class BoxesDisabled {
 public:
     explicit BoxesDisabled(std::initializer_list<QLineEdit *> boxes)
@@ -60,8 +61,9 @@ public:
         for (QLineEdit *box : m_boxes)
             if (box)
                 box->setEnabled(true);
-        // Disabling the box that had the focus moved it on (to the port box,
-        // whose text it selected); it comes back to where the user typed.
+        // Disabling the box that had the focus moved it on to another
+        // control of the bar (with the quick connect, to the port box, whose
+        // text it selected) or to none; it comes back to where the user typed.
         if (!m_focus)
             return;
         const QWidget *now = QApplication::focusWidget();
@@ -105,21 +107,15 @@ bool mdiMain::OpenConnection(const QString &host, const QString &port, const QSt
     // and closed once, whichever road made it. hMainConnection needs no
     // close of its own: it is 0 here, or a copy of a handle that was closed
     // through hFtpConnection.
-    CloseFtpConnection();
-    const std::optional<int> portNumber = ConvertPortText(port);
-    hMainConnection = portNumber ? InternetConnect(hMainInternet, host, *portNumber, user, password,
-                                                   INTERNET_SERVICE_FTP, ConnectFlags, 0)
-                                 : 0;
-    if (hMainConnection == 0) {
-        // Not connected: the watchdog of an earlier connection must not ask
-        // to reconnect with the fields that just failed.
-        hFtpConnection = 0;
+    const bool connected = FtpConnect(hMainInternet, host, port, user, password);
+    hMainConnection = hFtpConnection;
+    // Not connected: the watchdog of an earlier connection must not ask to
+    // reconnect with the fields that just failed.
+    if (connected)
+        timIsConnected->start();
+    else
         timIsConnected->stop();
-        return false;
-    }
-    hFtpConnection = hMainConnection;
-    timIsConnected->start();
-    return true;
+    return connected;
 }
 
 void mdiMain::mnuVerbindungVerbinden_Click()

@@ -3,6 +3,7 @@
 #include "core/logcaret.h"
 #include "core/mdatabase.h"
 #include "platform/geometry.h"
+#include "platform/twips.h"
 #include "shell/mdimain.h"
 
 #include <QAction>
@@ -30,7 +31,8 @@ frmTransferHistory::frmTransferHistory() : QWidget(mdiMain::instance().client())
     rtfTransferHistory->setUndoRedoEnabled(false);
     rtfTransferHistory->setContextMenuPolicy(Qt::NoContextMenu);
     rtfTransferHistory->viewport()->installEventFilter(this);
-    rtfTransferHistory->move(8, 18);
+    // Inside the frame, below its caption.
+    rtfTransferHistory->move(Twips::toPixelsX(120), Twips::toPixelsY(270));
 }
 
 void frmTransferHistory::Form_Load()

@@ -2,6 +2,7 @@
 
 #include "buildinfo.h"
 #include "core/layout.h"
+#include "core/layoutrules.h"
 #include "core/logcaret.h"
 #include "core/mdatabase.h"
 #include "core/mpublic.h"
@@ -31,6 +32,17 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <QVBoxLayout>
+
+namespace {
+
+// Twips of the connection bar's frame: its left edge, and what of the
+// client width it leaves free.
+constexpr int ConnectionFrameLeft = 60;
+constexpr int ConnectionFrameMargin = 130;
+// The log's height before the first arrangement sets it.
+constexpr int InitialHistoryHeight = 2000;
+
+} // namespace
 
 mdiMain::mdiMain()
 {
@@ -112,7 +124,7 @@ void mdiMain::buildConnectionBar()
     chkPassiveTransfer = new QCheckBox(QStringLiteral("Passiver Transfer"), fraTop);
     chkPassiveTransfer->setObjectName(QStringLiteral("chkPassiveTransfer"));
     h->addWidget(chkPassiveTransfer);
-    fraTop->move(Twips::toPixelsX(60), 0);
+    fraTop->move(Twips::toPixelsX(ConnectionFrameLeft), 0);
     fraTop->adjustSize();
     picTop->setFixedHeight(fraTop->sizeHint().height() + 4);
 
@@ -122,21 +134,31 @@ void mdiMain::buildConnectionBar()
     connect(txtPassword, &QLineEdit::returnPressed, this, [this] { QuickConnect(); });
 }
 
-int mdiMain::Width() const { return Geometry::width(m_client); }
-int mdiMain::Height() const { return Geometry::height(m_client) + 1570; }
-int mdiMain::ScaleHeight() const { return Geometry::height(m_client); }
+int mdiMain::Width() const
+{
+    return Geometry::width(m_client);
+}
+int mdiMain::Height() const
+{
+    return Geometry::height(m_client) + MainChrome;
+}
+int mdiMain::ScaleHeight() const
+{
+    return Geometry::height(m_client);
+}
 
 void mdiMain::Form_Load()
 {
     // 1. The connection toolbar.
-    tlbConnect->addButton(QStringLiteral("connect"),
-                          Icons::themed(QStringLiteral("network-connect"),
-                                        {QStringLiteral("network-wired"), QStringLiteral("network-server")}),
-                          GetText("BUILD_CONNECTION"));
-    tlbConnect->addButton(QStringLiteral("ascii"),
-                          Icons::themed(QStringLiteral("text-x-generic"),
-                                        {QStringLiteral("document-properties")}),
-                          GetText("ASCII_LIST_SHOW"));
+    tlbConnect->addButton(
+        QStringLiteral("connect"),
+        Icons::themed(QStringLiteral("network-connect"),
+                      {QStringLiteral("network-wired"), QStringLiteral("network-server")}),
+        GetText("BUILD_CONNECTION"));
+    tlbConnect->addButton(
+        QStringLiteral("ascii"),
+        Icons::themed(QStringLiteral("text-x-generic"), {QStringLiteral("document-properties")}),
+        GetText("ASCII_LIST_SHOW"));
     // 2. Captions of the connection bar.
     fraTop->setTitle(GetText("MY_CONNECTION"));
     lblAdresse->setText(GetText("LABEL_ADRESS"));
@@ -171,17 +193,17 @@ void mdiMain::placeChildren()
     frmLocal &local = frmLocal::instance();
     Geometry::setLeft(&local, 0);
     Geometry::setTop(&local, 0);
-    Geometry::setWidth(&local, Width() / 2 - 200);
+    Geometry::setWidth(&local, Width() / 2 - StripHalf);
     local.show();
     frmUploadDownload &strip = frmUploadDownload::instance();
     Geometry::setLeft(&strip, Geometry::left(&local) + Geometry::width(&local));
     Geometry::setTop(&strip, 0);
-    Geometry::setWidth(&strip, 400);
+    Geometry::setWidth(&strip, StripWidth);
     strip.show();
     frmServer &server = frmServer::instance();
-    Geometry::setLeft(&server, Geometry::width(&local) + 400);
+    Geometry::setLeft(&server, Geometry::width(&local) + StripWidth);
     Geometry::setTop(&server, 0);
-    Geometry::setWidth(&server, Width() / 2 - 200);
+    Geometry::setWidth(&server, Width() / 2 - StripHalf);
     server.show();
 
     ArrangeHistoryOnly();
@@ -190,11 +212,13 @@ void mdiMain::placeChildren()
     ArrangeLocalServerHistory();
 
     frmTransferHistory &log = frmTransferHistory::instance();
-    Geometry::setHeight(&log, 2000);
-    Geometry::setTop(&log, Height() - Geometry::top(&local) - Geometry::height(&local) - 10);
+    Geometry::setHeight(&log, InitialHistoryHeight);
+    Geometry::setTop(&log,
+                     Height() - Geometry::top(&local) - Geometry::height(&local) - HistoryGap);
     Geometry::setLeft(&log, 0);
     Geometry::setWidth(&log, Width());
-    Geometry::setHeight(&log, Geometry::height(&log) + 10);
+    // The log reaches down over the gap left above it.
+    Geometry::setHeight(&log, Geometry::height(&log) + HistoryGap);
     log.show();
     MDIForm_Resize();
 }
@@ -218,16 +242,11 @@ void mdiMain::MDIForm_Resize()
 
 void mdiMain::arrange()
 {
-    Geometry::setWidth(fraTop, Width() - 130);
+    Geometry::setWidth(fraTop, Width() - ConnectionFrameMargin);
     ArrangeLocalAndHistory();
     ArrangeTransferWindow();
     ArrangeLocalServerHistory();
     ArrangeHistoryOnly();
-}
-
-void mdiMain::resizeEvent(QResizeEvent *event)
-{
-    QMainWindow::resizeEvent(event);
 }
 
 bool mdiMain::eventFilter(QObject *watched, QEvent *event)

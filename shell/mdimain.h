@@ -113,7 +113,6 @@ public:
     QAction *mnuInfoWebHomepage, *mnuInfoInfo;
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 

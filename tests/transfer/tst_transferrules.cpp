@@ -2,7 +2,7 @@
 // which server names may become local paths.
 
 #include "apphelpers.h"
-#include "core/download.h"
+#include "core/serverfolderwalk.h"
 #include "core/upload.h"
 #include "platform/programfolder.h"
 
