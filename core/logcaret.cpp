@@ -39,6 +39,15 @@ bool holdsLongWord(const QString &text)
     return false;
 }
 
+// The caret at the end of the log, and the end in view.
+void caretToEnd(QTextEdit *rtf)
+{
+    QTextCursor c = rtf->textCursor();
+    c.movePosition(QTextCursor::End);
+    rtf->setTextCursor(c);
+    rtf->ensureCursorVisible();
+}
+
 } // namespace
 
 QColor logColorValue(LogColor color)
@@ -59,10 +68,7 @@ QColor logColorValue(LogColor color)
 void ScrollHistoryToEnd()
 {
     FlushLog();
-    QTextEdit *rtf = frmTransferHistory::instance().rtfTransferHistory;
-    QTextCursor c = rtf->textCursor();
-    c.movePosition(QTextCursor::End);
-    rtf->setTextCursor(c);
+    caretToEnd(frmTransferHistory::instance().rtfTransferHistory);
 }
 
 void LogLine(const QString &message, LogColor color)
@@ -118,8 +124,8 @@ void FlushLog()
     black.setForeground(logColorValue(LogColor::Black));
     c.setCharFormat(black);
     c.endEditBlock();
-    rtf->setTextCursor(c);
-    rtf->ensureCursorVisible();
+    // One caret move and one scroll for the whole batch.
+    caretToEnd(rtf);
 }
 
 bool LogIsEmpty()

@@ -444,8 +444,8 @@ void TestFtpFaults::cutDownloadKeepsOldFile()
     QVERIFY(writeFile(target, "old content"));
 
     // Stops the server once the download has written into its temporary
-    // file. QSaveFile may make that file without a name (O_TMPFILE), so it
-    // is found among the open files of this process, in the target folder.
+    // file, the hidden ".target.bin.*.part" beside the target; it is found
+    // among the open files of this process, in the target folder.
     std::atomic<bool> sawTemporary = false;
     std::thread cutter([&] {
         QElapsedTimer clock;
