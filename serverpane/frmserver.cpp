@@ -14,6 +14,7 @@
 #include "platform/icons.h"
 #include "platform/keys.h"
 #include "platform/listview.h"
+#include "platform/pure/bytename.h"
 #include "platform/toolbar.h"
 #include "platform/twips.h"
 #include "platform/ui.h"
@@ -162,11 +163,26 @@ void frmServer::ListServerFolderKeepCombo(HINTERNET connection)
     FillServerList(connection, false);
 }
 
+namespace {
+
+// The combo shows a folder as the list shows names (bytes that are not UTF-8
+// as U+FFFD) and keeps the folder's carried path beside the shown text for
+// the commands.
+QString comboFolder(const QComboBox &combo, int index)
+{
+    const QVariant folder = combo.itemData(index);
+    return folder.isValid() ? folder.toString() : combo.itemText(index);
+}
+
+} // namespace
+
 void frmServer::SelectServerFolder(const QString &folder)
 {
-    int found = cboServer->findText(folder, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    int found = cboServer->count() - 1;
+    while (found >= 0 && comboFolder(*cboServer, found) != folder)
+        --found;
     if (found < 0) {
-        cboServer->addItem(folder);
+        cboServer->addItem(ByteName::shown(folder), folder);
         found = cboServer->count() - 1;
     }
     if (cboServer->currentIndex() == found)
@@ -184,7 +200,7 @@ void frmServer::PruneServerCombo(bool viaRoot)
     const int count = cboServer->count();
     for (int i = 0; i < count; ++i) {
         // Indexes past the end of the shortened list read as empty.
-        const QString entry = i < cboServer->count() ? cboServer->itemText(i) : QString();
+        const QString entry = i < cboServer->count() ? comboFolder(*cboServer, i) : QString();
         if (entry.isEmpty())
             continue;
         if (viaRoot)
@@ -199,7 +215,7 @@ void frmServer::PruneServerCombo(bool viaRoot)
 void frmServer::cboServer_Click()
 {
     // An empty entry (kept from a listing without connection) names no folder.
-    const QString folder = cboServer->itemText(cboServer->currentIndex());
+    const QString folder = comboFolder(*cboServer, cboServer->currentIndex());
     if (!folder.isEmpty())
         FtpChangeDir(folder);
     Ui::DoEvents();
