@@ -40,7 +40,7 @@ QString ServerPaneFolder()
 {
     if (!frmServer::exists())
         return QString();
-    return frmServer::instance().cboServer->currentText();
+    return frmServer::instance().ComboFolder();
 }
 
 QString OperationServerFolder()

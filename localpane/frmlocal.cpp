@@ -15,6 +15,7 @@
 #include "platform/listview.h"
 #include "platform/localpath.h"
 #include "platform/places.h"
+#include "platform/pure/bytename.h"
 #include "platform/toolbar.h"
 #include "platform/treeview.h"
 #include "platform/twips.h"
@@ -48,6 +49,23 @@ QString existingFolder(const QString &path)
     while (folder.size() > 1 && !LocalPath::isDir(folder))
         folder = parentFolder(folder);
     return folder;
+}
+
+// The path combo shows a folder as the tree does (bytes that are not UTF-8
+// as U+FFFD) and keeps the folder's carried path beside the shown text.
+int comboEntryOf(const QComboBox &combo, const QString &path)
+{
+    const int index = combo.findData(path);
+    return index >= 0 ? index : combo.findText(path, Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+// The path an entry's text stands for: the carried path of the entry showing
+// it, or the text as typed.
+QString comboPathOf(const QComboBox &combo, const QString &text)
+{
+    const int index = combo.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const QVariant path = index >= 0 ? combo.itemData(index) : QVariant();
+    return path.isValid() ? path.toString() : text;
 }
 } // namespace
 
@@ -230,10 +248,10 @@ void frmLocal::showInCombo(const QString &folder)
     QString entry = folder;
     if (folder != shownRoot() && entry.size() > 1)
         entry.chop(1);
-    const int index = cboLocal->findText(entry, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int index = comboEntryOf(*cboLocal, entry);
     if (index >= 0)
         cboLocal->setCurrentIndex(index);
-    cboLocal->setEditText(entry);
+    cboLocal->setEditText(ByteName::shown(entry));
 }
 
 QString frmLocal::shownRoot() const
@@ -336,14 +354,14 @@ void frmLocal::cboLocal_Click()
 {
     // An empty text lists the root of the place the pane shows; a relative
     // path is taken from the folder the list shows.
-    const QString text = cboLocal->currentText();
+    const QString text = comboPathOf(*cboLocal, cboLocal->currentText());
     const QString path =
         text.isEmpty() ? shownRoot()
                        : FolderKeyOf(QDir::cleanPath(QDir(m_listedFolder).absoluteFilePath(text)));
     if (!LocalPath::isDir(path)) {
         // No folder (any more): its entry goes, and the pane stays on the
         // folder it shows.
-        const int index = cboLocal->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        const int index = comboEntryOf(*cboLocal, text);
         if (index >= 0)
             cboLocal->removeItem(index);
         showInCombo(m_listedFolder);
@@ -489,9 +507,9 @@ void frmLocal::CreateLocalFolder(NoNodeFolder fallback, LocalListing &listing)
 
 void frmLocal::chooseComboEntry(const QString &entry)
 {
-    int index = cboLocal->findText(entry, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    int index = comboEntryOf(*cboLocal, entry);
     if (index < 0) {
-        cboLocal->addItem(entry);
+        cboLocal->addItem(ByteName::shown(entry), entry);
         index = cboLocal->count() - 1;
     }
     cboLocal->setCurrentIndex(index);

@@ -14,6 +14,7 @@
 #include "platform/icons.h"
 #include "platform/keys.h"
 #include "platform/listview.h"
+#include "platform/pure/bytename.h"
 #include "platform/toolbar.h"
 #include "platform/twips.h"
 #include "platform/ui.h"
@@ -76,10 +77,11 @@ frmServer::frmServer() : QWidget(mdiMain::instance().client())
             cboServer_Click();
             return;
         }
-        const int shown =
-            cboServer->findText(m_shownFolder, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (shown >= 0)
-            cboServer->setCurrentIndex(shown);
+        for (int shown = 0; shown < cboServer->count(); ++shown)
+            if (ComboFolder(shown) == m_shownFolder) {
+                cboServer->setCurrentIndex(shown);
+                break;
+            }
     });
     connect(lsvServer, &ListView::DblClick, this, [this] {
         if (!Ui::isBusy())
@@ -174,11 +176,24 @@ void frmServer::ListServerFolderKeepCombo(HINTERNET connection)
     FillServerList(connection, false);
 }
 
+// The combo shows a folder as the list shows names (bytes that are not UTF-8
+// as U+FFFD) and keeps the folder's carried path beside the shown text for
+// the commands.
+QString frmServer::ComboFolder(int index) const
+{
+    if (index < 0)
+        index = cboServer->currentIndex();
+    const QVariant folder = cboServer->itemData(index);
+    return folder.isValid() ? folder.toString() : cboServer->itemText(index);
+}
+
 void frmServer::SelectServerFolder(const QString &folder)
 {
-    int found = cboServer->findText(folder, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    int found = cboServer->count() - 1;
+    while (found >= 0 && ComboFolder(found) != folder)
+        --found;
     if (found < 0) {
-        cboServer->addItem(folder);
+        cboServer->addItem(ByteName::shown(folder), folder);
         found = cboServer->count() - 1;
     }
     m_shownFolder = folder;
@@ -197,7 +212,7 @@ void frmServer::PruneServerCombo(bool viaRoot)
     const int count = cboServer->count();
     for (int i = 0; i < count; ++i) {
         // Indexes past the end of the shortened list read as empty.
-        const QString entry = i < cboServer->count() ? cboServer->itemText(i) : QString();
+        const QString entry = i < cboServer->count() ? ComboFolder(i) : QString();
         if (entry.isEmpty())
             continue;
         if (viaRoot)
@@ -214,7 +229,7 @@ void frmServer::cboServer_Click()
     // The fill yields: the pane stays in place until it has returned.
     const BusyScope busy;
     // An empty entry (kept from a listing without connection) names no folder.
-    const QString folder = cboServer->itemText(cboServer->currentIndex());
+    const QString folder = ComboFolder();
     m_shownFolder = folder;
     if (!folder.isEmpty())
         FtpChangeDir(folder);

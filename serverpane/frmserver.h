@@ -29,6 +29,9 @@ public:
     // counts), appending it when it is new; a changed selection lists the
     // folder through cboServer_Click.
     void SelectServerFolder(const QString &folder);
+    // The folder of a combo entry with its bytes (the entry's text shows it
+    // as the list shows names); -1 is the current entry.
+    QString ComboFolder(int index = -1) const;
     // Removes every combo entry that can no longer be entered; with viaRoot
     // each test starts from "/". Without a live connection nothing is
     // removed.

@@ -360,6 +360,53 @@ private Q_SLOTS:
         QVERIFY(!present(root + "d\xef\xbf\xbd/Neu"));
     }
 
+    // The path combo shows such a folder with U+FFFD, as the tree does; its
+    // entry, chosen again or confirmed as shown, still lists that folder and
+    // not its look-alike.
+    void byteNamedFolderInTheCombo_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("tree click, then Enter") << "tree";
+        QTest::newRow("double-click, then the entry picked") << "double click";
+    }
+    void byteNamedFolderInTheCombo()
+    {
+        QFETCH(QString, way);
+        using namespace ByteFiles;
+        const QByteArray root = QFile::encodeName(m_root);
+        for (const QByteArray &folder : {QByteArray("d\xe9"), QByteArray("d\xef\xbf\xbd")}) {
+            QVERIFY(::mkdir(root + folder, 0755) == 0);
+            QVERIFY(writeBytes(root + folder + "/in-" + folder.toHex() + ".txt", "x"));
+        }
+        load();
+        frmLocal &p = pane();
+        const QString folder = m_root + carried("d\xe9") + QLatin1Char('/');
+        const QString shownEntry = m_root + QStringLiteral("d\uFFFD");
+        if (way == QLatin1String("tree")) {
+            QTreeWidgetItem *node = p.trwPaths->node(folder);
+            QVERIFY(node);
+            p.trwPaths->selectNode(node);
+            p.trwPaths_NodeClick(node);
+        } else {
+            p.lsvDirFile->setSelectedItem(listRow(carried("d\xe9")));
+            p.lsvDirFile_DblClick();
+        }
+        QCOMPARE(p.cboLocal->currentText(), shownEntry);
+        QCOMPARE(p.cboLocal->itemText(p.cboLocal->currentIndex()), shownEntry);
+        // Away to the root and back through the combo.
+        p.trwPaths_NodeClick(p.trwPaths->firstNode());
+        if (way == QLatin1String("tree")) {
+            p.cboLocal->setEditText(shownEntry);
+        } else {
+            const int entry = p.cboLocal->findText(shownEntry);
+            QVERIFY(entry >= 0);
+            p.cboLocal->setCurrentIndex(entry);
+        }
+        p.cboLocal_Click();
+        QCOMPARE(CurrentLocalFolder(), folder);
+        QCOMPARE(listNames(), QStringList{QStringLiteral("in-64e9.txt")});
+    }
+
     void toolbarButtons()
     {
         makeHomeTree();

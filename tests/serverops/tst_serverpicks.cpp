@@ -223,6 +223,39 @@ private Q_SLOTS:
         QVERIFY(!anyRed(logLines()));
     }
 
+    // The path combo shows a byte-named folder as the list does; picking its
+    // entry enters that folder, not its look-alike.
+    void byteNamedFolderInTheCombo_data()
+    {
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<QString>("command");
+        addKindRows({"pick"});
+    }
+    void byteNamedFolderInTheCombo()
+    {
+        QFETCH(Kind, kind);
+        FtpTestServer::Hostile raw;
+        raw.rawNames = true;
+        const QString folder = startServer(kind, raw);
+        QVERIFY2(!folder.isEmpty(), qPrintable(m_server->error()));
+        for (const QByteArray &sub : {QByteArray("d\xe9"), QByteArray("d\xef\xbf\xbd")}) {
+            QVERIFY(::mkdir(bytePath(folder, sub).constData(), 0777) == 0);
+            QVERIFY(writeRaw(bytePath(folder, sub + "/in-" + sub.toHex() + ".txt"), "x"));
+        }
+        QVERIFY(connectToFolder());
+        const QString name = carried(kind, "d\xe9");
+        const QString entry = below(*m_server, QStringLiteral("t/")) + name;
+        doubleClick(name);
+        QCOMPARE(combo()->itemText(combo()->currentIndex()), ByteName::shown(entry));
+        doubleClick(QStringLiteral(".."));
+        const int index = int(comboEntries().indexOf(ByteName::shown(entry)));
+        QVERIFY(index >= 0);
+        combo()->setCurrentIndex(index);
+        frmServer::instance().cboServer_Click();
+        QCOMPARE(FtpCurrentDir(), entry);
+        QCOMPARE(itemTexts(), (QStringList{"..", "in-64e9.txt"}));
+    }
+
     // " lead.txt" beside "lead.txt" and "trail.txt " beside "trail.txt":
     // the blanks belong to the names.
     void blankEdgedNames_data()

@@ -40,6 +40,10 @@ def make_handler(opts):
         def _raw(self, data):
             asynchat.async_chat.push(self, data)
 
+        def push(self, s):
+            # Replies naming a folder (CWD, PWD) carry its bytes as they are.
+            asynchat.async_chat.push(self, s.encode("utf8", self.unicode_errors))
+
         def pre_process_command(self, line, cmd, arg):
             if cmd == opts.huge_reply:
                 self.logline("<- %s" % line)
