@@ -62,9 +62,10 @@ void ListServerFolderTree(const ServerFolderWalk &walk, HINTERNET connection, QS
         connection = hFtpConnection; // the reconnect replaced the connection
     }
     const QStringList parts = ServerPathComponents(folder);
+    // A folder that cannot be entered, also after a reconnect that failed,
+    // gets its red line: its files would otherwise be missing without a word.
     if (!ChangeDownFromRoot(parts) || ServerPathComponents(FtpCurrentDir()) != parts) {
-        if (connection != 0)
-            LogRefused(walk.failedKey, folder);
+        LogRefused(walk.failedKey, folder);
         return;
     }
 

@@ -301,8 +301,14 @@ private Q_SLOTS:
         QVERIFY(boxes()->boxes[0].text.startsWith(GetText("MPUB_NOCONN1")));
         QCOMPARE(hFtpConnection, HINTERNET(0));
         QVERIFY(!Ui::isHourglass());
+        // Every item the failure leaves out says so: nothing goes missing
+        // without a red line.
         if (operation == Operation::Upload)
             QCOMPARE(linesWith(red("MPUB_UPFAILED")), 3);
+        if (operation == Operation::Download)
+            QCOMPARE(linesWith(red("MDOWN_DOWNFAILED")), 3);
+        if (operation == Operation::Delete)
+            QVERIFY(linesWith(red("MDEL_DELFAILED")) >= 3);
         if (frozen)
             server.resume();
     }
