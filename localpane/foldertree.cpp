@@ -4,7 +4,6 @@
 #include "platform/localpath.h"
 #include "platform/treeview.h"
 
-
 QString FolderKeyOf(const QString &path)
 {
     QString key;

@@ -152,13 +152,13 @@ void mdiMain::Form_Load()
     // 1. The connection toolbar.
     tlbConnect->addButton(
         QStringLiteral("connect"),
-        Icons::themed(QStringLiteral("network-connect"),
-                      {QStringLiteral("network-wired"), QStringLiteral("network-server")}),
+        Icons::toolbarIcon({QStringLiteral("network-connect"), QStringLiteral("network-wired"),
+                            QStringLiteral("network-server")}),
         GetText("BUILD_CONNECTION"));
-    tlbConnect->addButton(
-        QStringLiteral("ascii"),
-        Icons::themed(QStringLiteral("text-x-generic"), {QStringLiteral("document-properties")}),
-        GetText("ASCII_LIST_SHOW"));
+    tlbConnect->addButton(QStringLiteral("ascii"),
+                          Icons::toolbarIcon({QStringLiteral("text-x-generic"),
+                                              QStringLiteral("document-properties")}),
+                          GetText("ASCII_LIST_SHOW"));
     // 2. Captions of the connection bar.
     fraTop->setTitle(GetText("MY_CONNECTION"));
     lblAdresse->setText(GetText("LABEL_ADRESS"));

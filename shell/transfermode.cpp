@@ -49,10 +49,17 @@ void mdiMain::cboTransferMode_Click()
         return;
     }
     switch (cboTransferMode->currentIndex()) {
-    case 0: mnuVerbindungTransferASCII_Click(); break;
-    case 1: mnuVerbindungTransferBINARY_Click(); break;
-    case 2: mnuVerbindungTransferAUTO_Click(); break;
-    default: break;
+    case 0:
+        mnuVerbindungTransferASCII_Click();
+        break;
+    case 1:
+        mnuVerbindungTransferBINARY_Click();
+        break;
+    case 2:
+        mnuVerbindungTransferAUTO_Click();
+        break;
+    default:
+        break;
     }
 }
 

@@ -4,8 +4,8 @@
 // menu. The desktop is the test's own; its programs are scripts that record
 // their arguments, and most cases record the starts instead of making them.
 
-#include "bytefiles.h"
 #include "buildinfo.h"
+#include "bytefiles.h"
 #include "core/mdatabase.h"
 #include "core/shellservices.h"
 #include "core/shellwindows.h"

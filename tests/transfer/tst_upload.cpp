@@ -14,9 +14,9 @@
 #include <QComboBox>
 #include <QProgressBar>
 
+#include <chrono>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <chrono>
 #include <thread>
 
 using namespace transfertest;
