@@ -46,6 +46,17 @@ QStringList childKeys(const QTreeWidgetItem *node)
     return keys;
 }
 
+// Two folders that a lossy decoding would show alike ("d\xe9" and
+// "d" U+FFFD), each holding one file named after its bytes.
+bool makeLookAlikeFolders(const QByteArray &root)
+{
+    for (const QByteArray &folder : {QByteArray("d\xe9"), QByteArray("d\xef\xbf\xbd")})
+        if (::mkdir(root + folder, 0755) != 0 ||
+            !ByteFiles::writeBytes(root + folder + "/in-" + folder.toHex() + ".txt", "x"))
+            return false;
+    return true;
+}
+
 } // namespace
 
 class TestLocalPane : public QObject {
@@ -340,10 +351,7 @@ private Q_SLOTS:
     {
         using namespace ByteFiles;
         const QByteArray root = QFile::encodeName(m_root);
-        for (const QByteArray &folder : {QByteArray("d\xe9"), QByteArray("d\xef\xbf\xbd")}) {
-            QVERIFY(::mkdir(root + folder, 0755) == 0);
-            QVERIFY(writeBytes(root + folder + "/in-" + folder.toHex() + ".txt", "x"));
-        }
+        QVERIFY(makeLookAlikeFolders(root));
         load();
         frmLocal &p = pane();
         const QString folder = m_root + carried("d\xe9") + QLatin1Char('/');
@@ -374,10 +382,7 @@ private Q_SLOTS:
         QFETCH(QString, way);
         using namespace ByteFiles;
         const QByteArray root = QFile::encodeName(m_root);
-        for (const QByteArray &folder : {QByteArray("d\xe9"), QByteArray("d\xef\xbf\xbd")}) {
-            QVERIFY(::mkdir(root + folder, 0755) == 0);
-            QVERIFY(writeBytes(root + folder + "/in-" + folder.toHex() + ".txt", "x"));
-        }
+        QVERIFY(makeLookAlikeFolders(root));
         load();
         frmLocal &p = pane();
         const QString folder = m_root + carried("d\xe9") + QLatin1Char('/');

@@ -36,6 +36,25 @@ class TestDownload : public QObject {
         return dl;
     }
 
+    // Starts the server (a hostile listing) over a folder holding good.txt and
+    // deep/good.txt, selects every listed item and downloads the selection.
+    bool downloadEverythingListed(FtpTestServer &server)
+    {
+        if (!server.start()) {
+            qWarning("%s", qPrintable(server.error()));
+            return false;
+        }
+        writeFile(server.localPath(QStringLiteral("/good.txt")), "good");
+        writeFile(server.localPath(QStringLiteral("/deep/good.txt")), "deep good");
+        if (!connectTo(server))
+            return false;
+        for (int i = 0; i < serverList()->count(); ++i)
+            serverList()->setSelected(i, true);
+        ClearLog();
+        DownloadServerSelection();
+        return true;
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -217,15 +236,7 @@ private Q_SLOTS:
         for (const char *name : {"..", ".", "../up", "deep"})
             hostile.listLines << QByteArray("drwxr-xr-x") + date + name;
         FtpTestServer server(FtpTestServer::Kind::Pyftpdlib, hostile);
-        QVERIFY2(server.start(), qPrintable(server.error()));
-        writeFile(server.localPath(QStringLiteral("/good.txt")), "good");
-        writeFile(server.localPath(QStringLiteral("/deep/good.txt")), "deep good");
-        QVERIFY(connectTo(server));
-        for (int i = 0; i < serverList()->count(); ++i)
-            serverList()->setSelected(i, true);
-        ClearLog();
-
-        DownloadServerSelection();
+        QVERIFY(downloadEverythingListed(server));
 
         QVERIFY(!Ui::isBusy());
         // Inside the target: good.txt, and deep/ with its good.txt; deep/deep/
@@ -290,15 +301,7 @@ private Q_SLOTS:
                           << QByteArray("-rw-r--r--") + date + "good.txt"
                           << QByteArray("drwxr-xr-x") + date + "deep";
         FtpTestServer server(FtpTestServer::Kind::Pyftpdlib, hostile);
-        QVERIFY2(server.start(), qPrintable(server.error()));
-        writeFile(server.localPath(QStringLiteral("/good.txt")), "good");
-        writeFile(server.localPath(QStringLiteral("/deep/good.txt")), "deep good");
-        QVERIFY(connectTo(server));
-        for (int i = 0; i < serverList()->count(); ++i)
-            serverList()->setSelected(i, true);
-        ClearLog();
-
-        DownloadServerSelection();
+        QVERIFY(downloadEverythingListed(server));
 
         QCOMPARE(treeOf(m_target).keys(),
                  (QStringList{"deep/", "deep/deep/", "deep/good.txt", "good.txt"}));
