@@ -54,27 +54,34 @@ public:
         return true;
     }
 
-    bool connect()
+    bool connect() { return connect(server); }
+
+    // Connects to `to` through the connection bar and changes to its work
+    // folder.
+    static bool connect(const FtpTestServer &to)
     {
         mdiMain &m = mdiMain::instance();
-        m.txtAddress->setText(server.host());
-        m.txtPort->setText(QString::number(server.port()));
-        m.txtUserID->setText(server.user());
-        m.txtPassword->setText(server.password());
+        m.txtAddress->setText(to.host());
+        m.txtPort->setText(QString::number(to.port()));
+        m.txtUserID->setText(to.user());
+        m.txtPassword->setText(to.password());
         ConnectFromMainWindow();
-        return hFtpConnection != 0 && FtpChangeDir(server.workFolder());
+        return hFtpConnection != 0 && FtpChangeDir(to.workFolder());
     }
 
     // Connects, lists the server's folder and downloads the item name
     // through the program's own download of the server selection.
     bool downloadSelected(const QString &name);
 
-    QString url(const QString &path) const
+    QString url(const QString &path) const { return url(server, path); }
+
+    // The address of `path` in the work folder of `on`.
+    static QString url(const FtpTestServer &on, const QString &path)
     {
         return QStringLiteral("ftp://%1:%2%3/%4")
-            .arg(server.host())
-            .arg(server.port())
-            .arg(server.workFolder(), path);
+            .arg(on.host())
+            .arg(on.port())
+            .arg(on.workFolder(), path);
     }
 
     FtpTestServer server;
