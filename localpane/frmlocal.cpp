@@ -375,6 +375,10 @@ void frmLocal::cboLocal_Click()
 
 void frmLocal::lsvDirFile_KeyDown(int keyCode, Qt::KeyboardModifiers)
 {
+    // While a transfer, a delete or a listing runs and yields, the keys start
+    // nothing, as the menu items with the same shortcuts do.
+    if (Ui::isBusy())
+        return;
     const QString folder = CurrentLocalFolder();
     if (keyCode == Keys::Delete)
         DeleteLocalSelection();
@@ -408,6 +412,10 @@ void frmLocal::lsvDirFile_MouseDown(int button)
 
 void frmLocal::tlbDirOptions_ButtonClick(const QString &key)
 {
+    // The buttons run the commands of the menus, which wait for a running
+    // operation the same way: a click meanwhile does nothing.
+    if (Ui::isBusy())
+        return;
     const QString folder = CurrentLocalFolder();
     QString item = folder;
     if (const int selected = lsvDirFile->selectedItem(); selected >= 0)

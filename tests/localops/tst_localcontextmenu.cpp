@@ -361,6 +361,51 @@ private Q_SLOTS:
         QCOMPARE(folderEntries(m_work), (QStringList{" a.txt", "a.txt", "b.txt", "dir"}));
     }
 
+    // While an operation runs and yields, the pane's toolbar buttons and keys
+    // start nothing, like the menu items that run the same commands.
+    void toolbarAndKeysWaitWhileBusy_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("new folder button") << "new";
+        QTest::newRow("properties button") << "prop";
+        QTest::newRow("open button") << "open";
+        QTest::newRow("refresh button") << "refresh";
+        QTest::newRow("delete button") << "del";
+        QTest::newRow("F5 key") << "F5";
+        QTest::newRow("Delete key") << "Delete";
+    }
+    void toolbarAndKeysWaitWhileBusy()
+    {
+        QFETCH(QString, command);
+        RecordingLauncher &launcher = installRecordingLauncher();
+        selectLocal({QStringLiteral("a.txt")});
+        QVERIFY(writeFile(m_work + QStringLiteral("later.txt"), "L"));
+        boxes().inputs << QStringLiteral("made");
+        boxes().answers << MsgAnswer::Yes << MsgAnswer::Yes;
+        {
+            const BusyScope busy;
+            if (command == QLatin1String("F5"))
+                QTest::keyClick(localList()->activeView(), Qt::Key_F5);
+            else if (command == QLatin1String("Delete"))
+                QTest::keyClick(localList()->activeView(), Qt::Key_Delete);
+            else
+                pane().tlbDirOptions->click(command);
+        }
+        QCOMPARE(boxes().boxes.size(), 0);
+        QVERIFY(launcher.startedNothing());
+        QCOMPARE(launcher.properties, QStringList{});
+        QCOMPARE(newLines(), QStringList{});
+        QCOMPARE(folderEntries(m_work),
+                 (QStringList{" a.txt", "a.txt", "b.txt", "dir", "later.txt"}));
+        // The list still shows the folder as it was listed, the selection kept.
+        QVERIFY(!localNames().contains(QStringLiteral("later.txt")));
+        QCOMPARE(selectedNames(), QStringList{"a.txt"});
+
+        // Once the operation has ended the same command works again.
+        pane().tlbDirOptions->click(QStringLiteral("refresh"));
+        QVERIFY(localNames().contains(QStringLiteral("later.txt")));
+    }
+
     void newFolder_data()
     {
         QTest::addColumn<QString>("name");
