@@ -108,6 +108,8 @@ private Q_SLOTS:
     void findPatterns_data();
     void findPatterns();
     void lastResponseIsKept();
+    void extraReplyIsNoLaterAnswer_data();
+    void extraReplyIsNoLaterAnswer();
 };
 
 void TestFtpFaults::unknownAndClosedHandlesFail()
@@ -707,6 +709,54 @@ void TestFtpFaults::lastResponseIsKept()
     QVERIFY(InternetGetLastResponseInfo().startsWith(QStringLiteral("257 \"/\"")));
     QVERIFY(!FtpSetCurrentDirectory(s.connection, QStringLiteral("missing")));
     QVERIFY(InternetGetLastResponseInfo().startsWith(QStringLiteral("550")));
+    InternetCloseHandle(s.connection);
+}
+
+void TestFtpFaults::extraReplyIsNoLaterAnswer_data()
+{
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QByteArray>("extra");
+    QTest::newRow("250 after MKD") << QByteArray("MKD") << QByteArray("250 Done.");
+    QTest::newRow("550 after MKD") << QByteArray("MKD") << QByteArray("550 Refused.");
+    QTest::newRow("250 after a listing's 226") << QByteArray("MLSD") << QByteArray("250 Done.");
+    QTest::newRow("257 after PWD")
+        << QByteArray("PWD") << QByteArray("257 \"/elsewhere\" is the current directory.");
+}
+
+// A server sends one final reply more than it was asked for, right after
+// the answer to one command. The later commands still get their own answers:
+// a failed CWD is no success, a delete does what its reply says.
+void TestFtpFaults::extraReplyIsNoLaterAnswer()
+{
+    QFETCH(QByteArray, after);
+    QFETCH(QByteArray, extra);
+    Hostile hostile;
+    hostile.extraReplyAfter = after;
+    hostile.extraReply = extra;
+    Started s = startAndConnect(hostile);
+    QVERIFY(s.connection != 0);
+    QVERIFY(writeFile(s.server->localPath(QStringLiteral("/victim.txt")), "x"));
+    QVERIFY(writeFile(s.server->localPath(QStringLiteral("/sub/keep.txt")), "x"));
+
+    QString pwd;
+    if (after == "MKD")
+        QVERIFY(FtpCreateDirectory(s.connection, QStringLiteral("new")));
+    else if (after == "MLSD")
+        QCOMPARE(listNames(s.connection), QStringList({"sub", "victim.txt"}));
+    else
+        QVERIFY(FtpGetCurrentDirectory(s.connection, pwd));
+    QTRY_VERIFY(s.server->receivedCommand(after));
+
+    QVERIFY(!FtpSetCurrentDirectory(s.connection, QStringLiteral("missing")));
+    QVERIFY(FtpGetCurrentDirectory(s.connection, pwd));
+    QCOMPARE(pwd, QStringLiteral("/"));
+    QVERIFY(!FtpSetCurrentDirectoryChain(s.connection, {"/", "sub", "missing"}));
+    QVERIFY(FtpSetCurrentDirectory(s.connection, QStringLiteral("/")));
+    QVERIFY(FtpDeleteFile(s.connection, QStringLiteral("victim.txt")));
+    QVERIFY(!QFile::exists(s.server->localPath(QStringLiteral("/victim.txt"))));
+    QVERIFY(!FtpDeleteFile(s.connection, QStringLiteral("victim.txt")));
+    QVERIFY(FtpGetCurrentDirectory(s.connection, pwd));
+    QCOMPARE(pwd, QStringLiteral("/"));
     InternetCloseHandle(s.connection);
 }
 

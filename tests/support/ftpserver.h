@@ -45,6 +45,8 @@ public:
         bool rawNames = false;          // names that are not UTF-8 pass as bytes
         bool resolvedPwd = false;       // PWD names the folder a link led to
         QByteArray loginFolder;         // a login lands in this folder instead of "/"
+        QByteArray extraReplyAfter;     // this command's final reply is followed by
+        QByteArray extraReply;          // this reply line too, unasked
     };
 
     explicit FtpTestServer(Kind kind = Kind::Pyftpdlib);

@@ -42,7 +42,13 @@ def make_handler(opts):
 
         def push(self, s):
             # Replies naming a folder (CWD, PWD) carry its bytes as they are.
-            asynchat.async_chat.push(self, s.encode("utf8", self.unicode_errors))
+            data = s.encode("utf8", self.unicode_errors)
+            if getattr(self, "_extra_pending", False) and s[:1] in "2345" and s[3:4] == " ":
+                # One reply too many, sent with the final reply in one
+                # piece, so that it is there before the next command.
+                self._extra_pending = False
+                data += opts.extra_reply.encode("utf8") + b"\r\n"
+            asynchat.async_chat.push(self, data)
 
         def pre_process_command(self, line, cmd, arg):
             if cmd == opts.huge_reply:
@@ -58,6 +64,8 @@ def make_handler(opts):
                 self._raw(b"211-a reply without end\r\n")
                 self.push_with_producer(EndlessReply())
                 return
+            if cmd == opts.extra_reply_after:
+                self._extra_pending = True
             return FTPHandler.pre_process_command(self, line, cmd, arg)
 
         def on_login(self, username):
@@ -151,6 +159,8 @@ def main():
     p.add_argument("--raw-names", action="store_true")
     p.add_argument("--resolved-pwd", action="store_true")
     p.add_argument("--login-folder")
+    p.add_argument("--extra-reply-after")
+    p.add_argument("--extra-reply", default="250 An extra reply.")
     opts = p.parse_args()
 
     logging.basicConfig(filename=opts.log, level=logging.DEBUG,
