@@ -108,6 +108,8 @@ private Q_SLOTS:
     void findPatterns_data();
     void findPatterns();
     void lastResponseIsKept();
+    void endlessListingFails_data();
+    void endlessListingFails();
     void extraReplyIsNoLaterAnswer_data();
     void extraReplyIsNoLaterAnswer();
 };
@@ -710,6 +712,43 @@ void TestFtpFaults::lastResponseIsKept()
     QVERIFY(!FtpSetCurrentDirectory(s.connection, QStringLiteral("missing")));
     QVERIFY(InternetGetLastResponseInfo().startsWith(QStringLiteral("550")));
     InternetCloseHandle(s.connection);
+}
+
+void TestFtpFaults::endlessListingFails_data()
+{
+    QTest::addColumn<int>("pauseMs");
+    QTest::addColumn<int>("timeoutMs");
+    // At full speed the listing's size bound ends it.
+    QTest::newRow("lines without end") << 0 << kTimeoutMs;
+    // A line every 100 ms, each well within the timeout, for a minute.
+    QTest::newRow("a line now and then") << 100 << 500;
+}
+
+// A listing that does not end fails, bounded in memory and in time, and
+// leaves the program free to go on with a new connection.
+void TestFtpFaults::endlessListingFails()
+{
+    QFETCH(int, pauseMs);
+    QFETCH(int, timeoutMs);
+    Hostile hostile;
+    hostile.endlessListingPauseMs = pauseMs;
+    Started s = startAndConnect(hostile);
+    QVERIFY(s.connection != 0);
+    SetInternetTimeout(timeoutMs);
+    QElapsedTimer clock;
+    clock.start();
+    WIN32_FIND_DATA data;
+    const HINTERNET find = FtpFindFirstFile(s.connection, QStringLiteral("*.*"), data, 0, 0);
+    const qint64 took = clock.elapsed();
+    SetInternetTimeout(kTimeoutMs);
+    QCOMPARE(find, HINTERNET(0));
+    QVERIFY2(took < 10 * timeoutMs + kSlackMs, qPrintable(QString::number(took)));
+    InternetCloseHandle(s.connection);
+    const HINTERNET again = ftptest::connect(*s.server, true);
+    QVERIFY(again != 0);
+    QString pwd;
+    QVERIFY(FtpGetCurrentDirectory(again, pwd));
+    InternetCloseHandle(again);
 }
 
 void TestFtpFaults::extraReplyIsNoLaterAnswer_data()

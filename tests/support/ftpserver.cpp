@@ -270,6 +270,8 @@ QStringList FtpTestServer::pyftpdlibArguments(int port)
     for (const auto &[option, value] : replies)
         if (!value.isEmpty())
             args << QString::fromLatin1(option) << QString::fromLatin1(value);
+    if (h.endlessListingPauseMs >= 0)
+        args << QStringLiteral("--endless-listing") << QString::number(h.endlessListingPauseMs);
     if (h.pwdWithoutQuote)
         args << QStringLiteral("--pwd-without-quote");
     if (h.noEpsv)

@@ -32,9 +32,12 @@ public:
     struct Hostile {
         QList<QByteArray> listLines; // LIST sends these lines; MLST is not offered
         QList<QByteArray> mlsdLines; // MLSD sends these lines
-        QByteArray hugeReplyTo;      // this command is answered by a 1 MiB line
-        QByteArray garbageReplyTo;   // this command is answered by garbage bytes
-        QByteArray endlessReplyTo;   // this command gets a multi-line reply without end
+        // MLSD sends lines without end (-1: it does not), with this pause
+        // before each; with a pause it ends after a minute.
+        int endlessListingPauseMs = -1;
+        QByteArray hugeReplyTo;    // this command is answered by a 1 MiB line
+        QByteArray garbageReplyTo; // this command is answered by garbage bytes
+        QByteArray endlessReplyTo; // this command gets a multi-line reply without end
         bool pwdWithoutQuote = false;
         QByteArray pasvAddress;         // PASV replies name this address; EPSV is refused
         bool noEpsv = false;            // EPSV is refused, PASV is used

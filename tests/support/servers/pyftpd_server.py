@@ -13,6 +13,7 @@ import asynchat
 import logging
 import os
 import sys
+import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
@@ -33,6 +34,23 @@ class EndlessReply:
     def more(self):
         self.count += 1
         return b"211-line %d of a reply that never ends\r\n" % self.count
+
+
+class EndlessListing:
+    """A producer of listing lines without end; with a pause, one line after
+    each pause, and the listing ends after a minute's worth of them."""
+
+    def __init__(self, pause_ms):
+        self.pause = pause_ms / 1000.0
+        self.count = 0
+
+    def more(self):
+        self.count += 1
+        if self.pause > 0:
+            if self.count * self.pause > 60:
+                return b""
+            time.sleep(self.pause)
+        return b"type=file;size=1;modify=20240101000000; endless %d\r\n" % self.count
 
 
 def make_handler(opts):
@@ -100,6 +118,10 @@ def make_handler(opts):
             if opts.refuse_listing and os.path.basename(path) == opts.refuse_listing:
                 self.respond("550 Listing refused.")
                 return
+            if opts.endless_listing is not None:
+                self.push_dtp_data(EndlessListing(opts.endless_listing), isproducer=True,
+                                   cmd="MLSD")
+                return path
             if opts.mlsd is None:
                 return FTPHandler.ftp_MLSD(self, path)
             data = b"".join(line + b"\r\n" for line in read_lines(opts.mlsd))
@@ -159,6 +181,7 @@ def main():
     p.add_argument("--raw-names", action="store_true")
     p.add_argument("--resolved-pwd", action="store_true")
     p.add_argument("--login-folder")
+    p.add_argument("--endless-listing", type=int)
     p.add_argument("--extra-reply-after")
     p.add_argument("--extra-reply", default="250 An extra reply.")
     opts = p.parse_args()
