@@ -99,6 +99,7 @@ private Q_SLOTS:
     void killedDownloadLeavesTarget_data();
     void killedDownloadLeavesTarget();
     void passiveReplyNamingOtherAddress();
+    void activeConnectionFromOtherAddress();
     void olderDataCommands_data();
     void olderDataCommands();
     void repliesOutOfBounds_data();
@@ -533,6 +534,30 @@ void TestFtpFaults::passiveReplyNamingOtherAddress()
     QVERIFY(upload(s.connection, QStringLiteral("b.txt"), "up", FTP_TRANSFER_TYPE_BINARY));
     QCOMPARE(readFile(s.server->localPath(QStringLiteral("/b.txt"))), QByteArray("up"));
     QVERIFY(s.server->log().contains("127,0,0,2"));
+    InternetCloseHandle(s.connection);
+}
+
+// In active mode the server's data connection comes from 127.0.0.2, not from
+// the address of the control connection: it is not taken, the listing and
+// the download fail and no file is written.
+void TestFtpFaults::activeConnectionFromOtherAddress()
+{
+    Hostile elsewhere;
+    elsewhere.activeFrom = "127.0.0.2";
+    Started s = startAndConnect(elsewhere, false);
+    QVERIFY(s.connection != 0);
+    QVERIFY(writeFile(s.server->localPath(QStringLiteral("/a.txt")), "content"));
+    QElapsedTimer clock;
+    clock.start();
+    WIN32_FIND_DATA data;
+    QCOMPARE(FtpFindFirstFile(s.connection, QStringLiteral("*.*"), data, 0, 0), HINTERNET(0));
+    QTemporaryDir dir;
+    QVERIFY(!FtpGetFile(s.connection, QStringLiteral("a.txt"), dir.filePath(QStringLiteral("a")),
+                        false, 0x80, 0, 0));
+    QVERIFY2(clock.elapsed() < 2 * (kTimeoutMs + kSlackMs),
+             qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(filesIn(dir.path()).isEmpty());
+    QVERIFY(s.server->receivedCommand("RETR a.txt"));
     InternetCloseHandle(s.connection);
 }
 

@@ -263,9 +263,13 @@ QStringList FtpTestServer::pyftpdlibArguments(int port)
     if (!h.mlsdLines.isEmpty())
         args << QStringLiteral("--mlsd") << writeLines(QStringLiteral("mlsd.txt"), h.mlsdLines);
     const std::pair<const char *, QByteArray> replies[] = {
-        {"--huge-reply", h.hugeReplyTo},       {"--garbage-reply", h.garbageReplyTo},
-        {"--endless-reply", h.endlessReplyTo}, {"--pasv-address", h.pasvAddress},
-        {"--login-folder", h.loginFolder},     {"--extra-reply-after", h.extraReplyAfter},
+        {"--huge-reply", h.hugeReplyTo},
+        {"--garbage-reply", h.garbageReplyTo},
+        {"--endless-reply", h.endlessReplyTo},
+        {"--pasv-address", h.pasvAddress},
+        {"--login-folder", h.loginFolder},
+        {"--active-from", h.activeFrom},
+        {"--extra-reply-after", h.extraReplyAfter},
         {"--extra-reply", h.extraReply}};
     for (const auto &[option, value] : replies)
         if (!value.isEmpty())

@@ -42,6 +42,7 @@ public:
         QByteArray pasvAddress;         // PASV replies name this address; EPSV is refused
         bool noEpsv = false;            // EPSV is refused, PASV is used
         bool noEprt = false;            // EPRT is refused, PORT is used
+        QByteArray activeFrom;          // active data connections come from this address
         int throttleBytesPerSecond = 0; // data connections limited to this speed
         QByteArray permissions;         // the user's rights (pyftpdlib letters)
         QByteArray refuseListingOf;     // MLSD/LIST of folders of this name get 550

@@ -16,7 +16,7 @@ import sys
 import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
+from pyftpdlib.handlers import ActiveDTP, FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -141,6 +141,13 @@ def make_handler(opts):
         commands.pop("EPRT", None)
     if opts.pasv_address:
         HostileHandler.masquerade_address = opts.pasv_address
+    if opts.active_from:
+        class ActiveFromElsewhere(ActiveDTP):
+            # The data connection of active mode comes from another address.
+            def connect_af_unspecified(self, addr, source_address=None):
+                return ActiveDTP.connect_af_unspecified(self, addr, (opts.active_from, 0))
+
+        HostileHandler.active_dtp = ActiveFromElsewhere
     if opts.throttle > 0:
         dtp = type("SlowDTP", (ThrottledDTPHandler,), {})
         dtp.read_limit = opts.throttle
@@ -182,6 +189,7 @@ def main():
     p.add_argument("--resolved-pwd", action="store_true")
     p.add_argument("--login-folder")
     p.add_argument("--endless-listing", type=int)
+    p.add_argument("--active-from")
     p.add_argument("--extra-reply-after")
     p.add_argument("--extra-reply", default="250 An extra reply.")
     opts = p.parse_args()
