@@ -104,6 +104,10 @@ bool ControlChannel::send(const QByteArray &line, int timeoutMs)
         return false;
     const QByteArray data = line + "\r\n";
     try {
+        if (!dropUnasked()) {
+            close();
+            return false;
+        }
         m_socket.setSendTimeout(span(timeoutMs));
         qsizetype sent = 0;
         while (sent < data.size()) {
@@ -117,6 +121,26 @@ bool ControlChannel::send(const QByteArray &line, int timeoutMs)
         close();
         return false;
     }
+}
+
+// A reply that came before its command was sent answers none of the
+// commands still to come: a server that sent one reply too many (an extra
+// final reply after a transfer, a late one) would otherwise have each of
+// them read as the answer to the next command, a failure as a success and a
+// failed CWD as one that worked. So whatever arrived unasked is dropped;
+// more than a reply's bound of it closes the channel.
+bool ControlChannel::dropUnasked()
+{
+    qsizetype dropped = m_in.size();
+    m_in.clear();
+    char buffer[16 * 1024];
+    while (dropped <= kMaxReply && m_socket.available() > 0) {
+        const int n = m_socket.receiveBytes(buffer, sizeof buffer);
+        if (n <= 0)
+            return false;
+        dropped += n;
+    }
+    return dropped <= kMaxReply;
 }
 
 // Reads more bytes into m_in, waiting at most until the deadline.

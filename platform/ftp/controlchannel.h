@@ -37,7 +37,8 @@ public:
     bool isOpen() const { return m_open; }
     void close();
 
-    // Sends one command line; CR LF is added here.
+    // Sends one command line; CR LF is added here. Replies that arrived
+    // before it, unasked, are dropped first.
     bool send(const QByteArray &line, int timeoutMs);
     std::optional<Reply> readReply(int timeoutMs);
 
@@ -45,6 +46,7 @@ public:
     Poco::Net::SocketAddress localAddress() const { return m_local; }
 
 private:
+    bool dropUnasked();
     std::optional<QByteArray> readLine(qint64 deadlineMs);
     bool fill(qint64 deadlineMs);
 

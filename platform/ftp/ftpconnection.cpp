@@ -19,6 +19,11 @@ namespace {
 // A listing larger than this is no listing a person could use; it is
 // refused rather than allowed to eat the memory.
 constexpr qsizetype kMaxListing = 64 * 1024 * 1024;
+// The whole listing must arrive within this many timeouts. The data timeout
+// counts from the last block that came, so a server sending a line now and
+// then would otherwise hold the caller, which waits without yielding, for
+// as long as it likes.
+constexpr int kListingTimeouts = 4;
 // Sending QUIT never blocks closing for longer than this.
 constexpr int kQuitWaitMs = 1000;
 
@@ -236,11 +241,16 @@ std::optional<QByteArray> FtpConnection::fetch(const QByteArray &line, std::opti
     if (!data)
         return std::nullopt;
     QByteArray bytes;
-    const DataEnd end = receiveAll(*data, timeoutMs(), [&](const char *block, int n) {
+    const qint64 deadline = monotonicMs() + qint64(kListingTimeouts) * timeoutMs();
+    bool late = false;
+    DataEnd end = receiveAll(*data, timeoutMs(), [&](const char *block, int n) {
         bytes.append(block, n);
-        return bytes.size() <= kMaxListing;
+        late = monotonicMs() > deadline;
+        return bytes.size() <= kMaxListing && !late;
     });
     closeReceived(*data);
+    if (late)
+        end = DataEnd::TimedOut; // the server is still sending: no final reply to wait for
     if (!finishTransfer(end))
         return std::nullopt;
     return bytes;

@@ -99,6 +99,7 @@ private Q_SLOTS:
     void killedDownloadLeavesTarget_data();
     void killedDownloadLeavesTarget();
     void passiveReplyNamingOtherAddress();
+    void activeConnectionFromOtherAddress();
     void olderDataCommands_data();
     void olderDataCommands();
     void repliesOutOfBounds_data();
@@ -108,6 +109,10 @@ private Q_SLOTS:
     void findPatterns_data();
     void findPatterns();
     void lastResponseIsKept();
+    void endlessListingFails_data();
+    void endlessListingFails();
+    void extraReplyIsNoLaterAnswer_data();
+    void extraReplyIsNoLaterAnswer();
 };
 
 void TestFtpFaults::unknownAndClosedHandlesFail()
@@ -532,6 +537,30 @@ void TestFtpFaults::passiveReplyNamingOtherAddress()
     InternetCloseHandle(s.connection);
 }
 
+// In active mode the server's data connection comes from 127.0.0.2, not from
+// the address of the control connection: it is not taken, the listing and
+// the download fail and no file is written.
+void TestFtpFaults::activeConnectionFromOtherAddress()
+{
+    Hostile elsewhere;
+    elsewhere.activeFrom = "127.0.0.2";
+    Started s = startAndConnect(elsewhere, false);
+    QVERIFY(s.connection != 0);
+    QVERIFY(writeFile(s.server->localPath(QStringLiteral("/a.txt")), "content"));
+    QElapsedTimer clock;
+    clock.start();
+    WIN32_FIND_DATA data;
+    QCOMPARE(FtpFindFirstFile(s.connection, QStringLiteral("*.*"), data, 0, 0), HINTERNET(0));
+    QTemporaryDir dir;
+    QVERIFY(!FtpGetFile(s.connection, QStringLiteral("a.txt"), dir.filePath(QStringLiteral("a")),
+                        false, 0x80, 0, 0));
+    QVERIFY2(clock.elapsed() < 2 * (kTimeoutMs + kSlackMs),
+             qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(filesIn(dir.path()).isEmpty());
+    QVERIFY(s.server->receivedCommand("RETR a.txt"));
+    InternetCloseHandle(s.connection);
+}
+
 void TestFtpFaults::olderDataCommands_data()
 {
     QTest::addColumn<Hostile>("hostile");
@@ -707,6 +736,91 @@ void TestFtpFaults::lastResponseIsKept()
     QVERIFY(InternetGetLastResponseInfo().startsWith(QStringLiteral("257 \"/\"")));
     QVERIFY(!FtpSetCurrentDirectory(s.connection, QStringLiteral("missing")));
     QVERIFY(InternetGetLastResponseInfo().startsWith(QStringLiteral("550")));
+    InternetCloseHandle(s.connection);
+}
+
+void TestFtpFaults::endlessListingFails_data()
+{
+    QTest::addColumn<int>("pauseMs");
+    QTest::addColumn<int>("timeoutMs");
+    // At full speed the listing's size bound ends it.
+    QTest::newRow("lines without end") << 0 << kTimeoutMs;
+    // A line every 100 ms, each well within the timeout, for a minute.
+    QTest::newRow("a line now and then") << 100 << 500;
+}
+
+// A listing that does not end fails, bounded in memory and in time, and
+// leaves the program free to go on with a new connection.
+void TestFtpFaults::endlessListingFails()
+{
+    QFETCH(int, pauseMs);
+    QFETCH(int, timeoutMs);
+    Hostile hostile;
+    hostile.endlessListingPauseMs = pauseMs;
+    Started s = startAndConnect(hostile);
+    QVERIFY(s.connection != 0);
+    SetInternetTimeout(timeoutMs);
+    QElapsedTimer clock;
+    clock.start();
+    WIN32_FIND_DATA data;
+    const HINTERNET find = FtpFindFirstFile(s.connection, QStringLiteral("*.*"), data, 0, 0);
+    const qint64 took = clock.elapsed();
+    SetInternetTimeout(kTimeoutMs);
+    QCOMPARE(find, HINTERNET(0));
+    QVERIFY2(took < 10 * timeoutMs + kSlackMs, qPrintable(QString::number(took)));
+    InternetCloseHandle(s.connection);
+    const HINTERNET again = ftptest::connect(*s.server, true);
+    QVERIFY(again != 0);
+    QString pwd;
+    QVERIFY(FtpGetCurrentDirectory(again, pwd));
+    InternetCloseHandle(again);
+}
+
+void TestFtpFaults::extraReplyIsNoLaterAnswer_data()
+{
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QByteArray>("extra");
+    QTest::newRow("250 after MKD") << QByteArray("MKD") << QByteArray("250 Done.");
+    QTest::newRow("550 after MKD") << QByteArray("MKD") << QByteArray("550 Refused.");
+    QTest::newRow("250 after a listing's 226") << QByteArray("MLSD") << QByteArray("250 Done.");
+    QTest::newRow("257 after PWD")
+        << QByteArray("PWD") << QByteArray("257 \"/elsewhere\" is the current directory.");
+}
+
+// A server sends one final reply more than it was asked for, right after
+// the answer to one command. The later commands still get their own answers:
+// a failed CWD is no success, a delete does what its reply says.
+void TestFtpFaults::extraReplyIsNoLaterAnswer()
+{
+    QFETCH(QByteArray, after);
+    QFETCH(QByteArray, extra);
+    Hostile hostile;
+    hostile.extraReplyAfter = after;
+    hostile.extraReply = extra;
+    Started s = startAndConnect(hostile);
+    QVERIFY(s.connection != 0);
+    QVERIFY(writeFile(s.server->localPath(QStringLiteral("/victim.txt")), "x"));
+    QVERIFY(writeFile(s.server->localPath(QStringLiteral("/sub/keep.txt")), "x"));
+
+    QString pwd;
+    if (after == "MKD")
+        QVERIFY(FtpCreateDirectory(s.connection, QStringLiteral("new")));
+    else if (after == "MLSD")
+        QCOMPARE(listNames(s.connection), QStringList({"sub", "victim.txt"}));
+    else
+        QVERIFY(FtpGetCurrentDirectory(s.connection, pwd));
+    QTRY_VERIFY(s.server->receivedCommand(after));
+
+    QVERIFY(!FtpSetCurrentDirectory(s.connection, QStringLiteral("missing")));
+    QVERIFY(FtpGetCurrentDirectory(s.connection, pwd));
+    QCOMPARE(pwd, QStringLiteral("/"));
+    QVERIFY(!FtpSetCurrentDirectoryChain(s.connection, {"/", "sub", "missing"}));
+    QVERIFY(FtpSetCurrentDirectory(s.connection, QStringLiteral("/")));
+    QVERIFY(FtpDeleteFile(s.connection, QStringLiteral("victim.txt")));
+    QVERIFY(!QFile::exists(s.server->localPath(QStringLiteral("/victim.txt"))));
+    QVERIFY(!FtpDeleteFile(s.connection, QStringLiteral("victim.txt")));
+    QVERIFY(FtpGetCurrentDirectory(s.connection, pwd));
+    QCOMPARE(pwd, QStringLiteral("/"));
     InternetCloseHandle(s.connection);
 }
 

@@ -262,14 +262,20 @@ QStringList FtpTestServer::pyftpdlibArguments(int port)
         args << QStringLiteral("--listing") << writeLines(QStringLiteral("list.txt"), h.listLines);
     if (!h.mlsdLines.isEmpty())
         args << QStringLiteral("--mlsd") << writeLines(QStringLiteral("mlsd.txt"), h.mlsdLines);
-    const std::pair<const char *, QByteArray> replies[] = {{"--huge-reply", h.hugeReplyTo},
-                                                           {"--garbage-reply", h.garbageReplyTo},
-                                                           {"--endless-reply", h.endlessReplyTo},
-                                                           {"--pasv-address", h.pasvAddress},
-                                                           {"--login-folder", h.loginFolder}};
+    const std::pair<const char *, QByteArray> replies[] = {
+        {"--huge-reply", h.hugeReplyTo},
+        {"--garbage-reply", h.garbageReplyTo},
+        {"--endless-reply", h.endlessReplyTo},
+        {"--pasv-address", h.pasvAddress},
+        {"--login-folder", h.loginFolder},
+        {"--active-from", h.activeFrom},
+        {"--extra-reply-after", h.extraReplyAfter},
+        {"--extra-reply", h.extraReply}};
     for (const auto &[option, value] : replies)
         if (!value.isEmpty())
             args << QString::fromLatin1(option) << QString::fromLatin1(value);
+    if (h.endlessListingPauseMs >= 0)
+        args << QStringLiteral("--endless-listing") << QString::number(h.endlessListingPauseMs);
     if (h.pwdWithoutQuote)
         args << QStringLiteral("--pwd-without-quote");
     if (h.noEpsv)

@@ -32,19 +32,25 @@ public:
     struct Hostile {
         QList<QByteArray> listLines; // LIST sends these lines; MLST is not offered
         QList<QByteArray> mlsdLines; // MLSD sends these lines
-        QByteArray hugeReplyTo;      // this command is answered by a 1 MiB line
-        QByteArray garbageReplyTo;   // this command is answered by garbage bytes
-        QByteArray endlessReplyTo;   // this command gets a multi-line reply without end
+        // MLSD sends lines without end (-1: it does not), with this pause
+        // before each; with a pause it ends after a minute.
+        int endlessListingPauseMs = -1;
+        QByteArray hugeReplyTo;    // this command is answered by a 1 MiB line
+        QByteArray garbageReplyTo; // this command is answered by garbage bytes
+        QByteArray endlessReplyTo; // this command gets a multi-line reply without end
         bool pwdWithoutQuote = false;
         QByteArray pasvAddress;         // PASV replies name this address; EPSV is refused
         bool noEpsv = false;            // EPSV is refused, PASV is used
         bool noEprt = false;            // EPRT is refused, PORT is used
+        QByteArray activeFrom;          // active data connections come from this address
         int throttleBytesPerSecond = 0; // data connections limited to this speed
         QByteArray permissions;         // the user's rights (pyftpdlib letters)
         QByteArray refuseListingOf;     // MLSD/LIST of folders of this name get 550
         bool rawNames = false;          // names that are not UTF-8 pass as bytes
         bool resolvedPwd = false;       // PWD names the folder a link led to
         QByteArray loginFolder;         // a login lands in this folder instead of "/"
+        QByteArray extraReplyAfter;     // this command's final reply is followed by
+        QByteArray extraReply;          // this reply line too, unasked
     };
 
     explicit FtpTestServer(Kind kind = Kind::Pyftpdlib);

@@ -13,9 +13,10 @@ import asynchat
 import logging
 import os
 import sys
+import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
+from pyftpdlib.handlers import ActiveDTP, FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -35,6 +36,23 @@ class EndlessReply:
         return b"211-line %d of a reply that never ends\r\n" % self.count
 
 
+class EndlessListing:
+    """A producer of listing lines without end; with a pause, one line after
+    each pause, and the listing ends after a minute's worth of them."""
+
+    def __init__(self, pause_ms):
+        self.pause = pause_ms / 1000.0
+        self.count = 0
+
+    def more(self):
+        self.count += 1
+        if self.pause > 0:
+            if self.count * self.pause > 60:
+                return b""
+            time.sleep(self.pause)
+        return b"type=file;size=1;modify=20240101000000; endless %d\r\n" % self.count
+
+
 def make_handler(opts):
     class HostileHandler(FTPHandler):
         def _raw(self, data):
@@ -42,7 +60,13 @@ def make_handler(opts):
 
         def push(self, s):
             # Replies naming a folder (CWD, PWD) carry its bytes as they are.
-            asynchat.async_chat.push(self, s.encode("utf8", self.unicode_errors))
+            data = s.encode("utf8", self.unicode_errors)
+            if getattr(self, "_extra_pending", False) and s[:1] in "2345" and s[3:4] == " ":
+                # One reply too many, sent with the final reply in one
+                # piece, so that it is there before the next command.
+                self._extra_pending = False
+                data += opts.extra_reply.encode("utf8") + b"\r\n"
+            asynchat.async_chat.push(self, data)
 
         def pre_process_command(self, line, cmd, arg):
             if cmd == opts.huge_reply:
@@ -58,6 +82,8 @@ def make_handler(opts):
                 self._raw(b"211-a reply without end\r\n")
                 self.push_with_producer(EndlessReply())
                 return
+            if cmd == opts.extra_reply_after:
+                self._extra_pending = True
             return FTPHandler.pre_process_command(self, line, cmd, arg)
 
         def on_login(self, username):
@@ -92,6 +118,10 @@ def make_handler(opts):
             if opts.refuse_listing and os.path.basename(path) == opts.refuse_listing:
                 self.respond("550 Listing refused.")
                 return
+            if opts.endless_listing is not None:
+                self.push_dtp_data(EndlessListing(opts.endless_listing), isproducer=True,
+                                   cmd="MLSD")
+                return path
             if opts.mlsd is None:
                 return FTPHandler.ftp_MLSD(self, path)
             data = b"".join(line + b"\r\n" for line in read_lines(opts.mlsd))
@@ -111,6 +141,13 @@ def make_handler(opts):
         commands.pop("EPRT", None)
     if opts.pasv_address:
         HostileHandler.masquerade_address = opts.pasv_address
+    if opts.active_from:
+        class ActiveFromElsewhere(ActiveDTP):
+            # The data connection of active mode comes from another address.
+            def connect_af_unspecified(self, addr, source_address=None):
+                return ActiveDTP.connect_af_unspecified(self, addr, (opts.active_from, 0))
+
+        HostileHandler.active_dtp = ActiveFromElsewhere
     if opts.throttle > 0:
         dtp = type("SlowDTP", (ThrottledDTPHandler,), {})
         dtp.read_limit = opts.throttle
@@ -151,6 +188,10 @@ def main():
     p.add_argument("--raw-names", action="store_true")
     p.add_argument("--resolved-pwd", action="store_true")
     p.add_argument("--login-folder")
+    p.add_argument("--endless-listing", type=int)
+    p.add_argument("--active-from")
+    p.add_argument("--extra-reply-after")
+    p.add_argument("--extra-reply", default="250 An extra reply.")
     opts = p.parse_args()
 
     logging.basicConfig(filename=opts.log, level=logging.DEBUG,
