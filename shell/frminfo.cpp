@@ -114,6 +114,9 @@ void frmInfo::Form_Load()
     lblLegal->setText(GetText("INFO_LEGAL"));
     cmdOk->setText(GetText("INFO_OK"));
     cmdSysInfo->setText(GetText("INFO_SYSINFO"));
+    // The tabs speak the chosen language like the rest of the dialog.
+    tabstripInfo->setTabText(0, GetText("INFO_TAB_INFO"));
+    tabstripInfo->setTabText(1, GetText("INFO_TAB_LICENCE"));
     LoadRtfFile(richtextboxInfo, ProgramFolder::file(QStringLiteral("Dateien/la.rtf")));
     tabstripInfo->setCurrentIndex(0);
     tabstripInfo_Click();

@@ -17,6 +17,7 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
+#include <QTabBar>
 #include <QTextDocument>
 #include <QTimer>
 #include <QTreeView>
@@ -139,6 +140,32 @@ private Q_SLOTS:
         QVERIFY(window);
         verifyTextsFit(window);
         window->close();
+    }
+
+    // The about dialog's tabs are in the chosen language, not left in German.
+    void aboutTabsInTheChosenLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("licenceTab");
+        QTest::newRow("deutsch") << "deutsch"
+                                 << "Lizenzvereinbarung";
+        QTest::newRow("english") << "english"
+                                 << "Licence agreement";
+        QTest::newRow("francais") << "francais"
+                                  << "Contrat de licence";
+        QTest::newRow("espanol") << "espanol"
+                                 << "Contrato de licencia";
+    }
+    void aboutTabsInTheChosenLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, licenceTab);
+        LanguageProgram program(language);
+        frmInfo &about = frmInfo::instance();
+        about.Form_Load();
+        QCOMPARE(about.tabstripInfo->tabText(1), licenceTab);
+        QVERIFY(!about.tabstripInfo->tabText(0).isEmpty());
+        frmInfo::unload();
     }
 
     // At the start the details view shows a 30-character name, a size up
