@@ -299,9 +299,11 @@ std::vector<ServerListingEntry> readServerFolderRecords(const QString &pattern,
     Ui::DoEvents();
     Ui::DoEvents();
     if (find == 0) {
-        // An empty folder shows as empty; one that could not be listed says so.
+        // An empty folder shows as empty; one that could not be listed says
+        // so, naming the folder the pane shows when the connection is gone.
         if (connection != 0 && GetLastError() != ERROR_NO_MORE_FILES)
-            LogLine(GetText("MPUB_LISTFAILED") + QLatin1Char(' ') + FtpCurrentDir(), LogColor::Red);
+            LogLine(GetText("MPUB_LISTFAILED") + QLatin1Char(' ') + OperationServerFolder(),
+                    LogColor::Red);
         return records;
     }
     DesktopListingShell shell;

@@ -473,6 +473,12 @@ private Q_SLOTS:
             QVERIFY(!lines.isEmpty());
             QCOMPARE(lines, QStringList(lines.size(), red("MPUB_LISTFAILED", locked)));
             QCOMPARE(itemTexts(), QStringList{".."});
+            // With the server gone the server cannot name its folder: the
+            // line names the folder the pane shows.
+            ClearLog();
+            m_server->stop();
+            RefreshServerList(hFtpConnection);
+            QVERIFY(logLines().contains(red("MPUB_LISTFAILED", locked)));
         }
     }
 
