@@ -57,6 +57,8 @@ protected:
 
 private:
     void addToolbarButtons();
+    // The index of the combo entry equal to the folder, appended when new.
+    int comboEntry(const QString &folder);
     void makeServerFolder();
     void downloadSelection();
     void goToSelectedItem();

@@ -334,6 +334,44 @@ private Q_SLOTS:
         QVERIFY(itemTexts().contains(QStringLiteral("inner.txt")));
     }
 
+    // A picked folder that another client removed cannot be entered: the
+    // list stays on the folder the server is in, and the combo names that
+    // folder, not the one picked.
+    void comboPickOfAFolderThatIsGone_data()
+    {
+        QTest::addColumn<FtpTestServer::Kind>("kind");
+        QTest::newRow("pyftpdlib") << FtpTestServer::Kind::Pyftpdlib;
+        QTest::newRow("vsftpd") << FtpTestServer::Kind::Vsftpd;
+    }
+    void comboPickOfAFolderThatIsGone()
+    {
+        QFETCH(FtpTestServer::Kind, kind);
+        FtpTestServer server(kind);
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        const QString work = server.workFolder();
+        const QString base = work == QLatin1String("/") ? QString() : work;
+        QVERIFY(writeFile(server.localPath(base + QStringLiteral("/gone/inner.txt")), "x"));
+        QVERIFY(writeFile(server.localPath(base + QStringLiteral("/here.txt")), "x"));
+        QVERIFY(connectTo(server));
+        QVERIFY(FtpChangeDir(base + QStringLiteral("/gone")));
+        frmServer::instance().ListServerFolder(hFtpConnection);
+        QVERIFY(FtpChangeDir(work));
+        frmServer::instance().ListServerFolder(hFtpConnection);
+        const int goneEntry = int(comboEntries().indexOf(base + QStringLiteral("/gone")));
+        QVERIFY(goneEntry >= 0);
+        QCOMPARE(combo()->currentText(), work);
+        QVERIFY(QDir(server.localPath(base + QStringLiteral("/gone"))).removeRecursively());
+
+        combo()->setCurrentIndex(goneEntry);
+        Q_EMIT combo()->activated(goneEntry);
+
+        QCOMPARE(FtpCurrentDir(), work);
+        QVERIFY(itemTexts().contains(QStringLiteral("here.txt")));
+        QCOMPARE(combo()->currentText(), work);
+        QVERIFY(!Ui::isHourglass());
+        QVERIFY(!Ui::isBusy());
+    }
+
     void upButtonGoesToTheSelectedItem_data()
     {
         QTest::addColumn<QString>("selected");
