@@ -325,15 +325,17 @@ void frmServer::tlbServerLinks_ButtonClick(const QString &key)
     }
 }
 
-void frmServer::reconnectKeepingFolder()
+bool frmServer::reconnectKeepingFolder()
 {
-    ReconnectKeepingFolder();
+    return ReconnectKeepingFolder();
 }
 
 void frmServer::makeServerFolder()
 {
-    reconnectKeepingFolder();
-    MakeServerFolder(NewFolderKeys::Toolbar);
+    // The new folder belongs in the folder the list shows; a server that
+    // cannot go back into it makes none elsewhere.
+    const bool inShownFolder = reconnectKeepingFolder();
+    MakeServerFolder(NewFolderKeys::Toolbar, inShownFolder);
 }
 
 void frmServer::goToSelectedItem()

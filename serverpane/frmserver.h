@@ -62,7 +62,7 @@ private:
     void makeServerFolder();
     void downloadSelection();
     void goToSelectedItem();
-    void reconnectKeepingFolder();
+    bool reconnectKeepingFolder();
 
     QString m_shownFolder; // the combo entry whose folder the list shows
 };

@@ -372,6 +372,45 @@ private Q_SLOTS:
         QVERIFY(!Ui::isBusy());
     }
 
+    // The toolbar's commands reconnect and go back into the folder shown.
+    // When another client removed it, the server stays at "/": nothing is
+    // made there, and the list shows where the server is, so that the next
+    // command never names an item of the old folder in another one.
+    void toolbarCommandInAFolderThatIsGone_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("new folder") << "new";
+        QTest::newRow("download") << "download";
+    }
+    void toolbarCommandInAFolderThatIsGone()
+    {
+        QFETCH(QString, button);
+        const QString target = m_program->home() + QStringLiteral("/target/");
+        QVERIFY(QDir().mkpath(target));
+        frmLocal::instance().RevealFolder(target, FolderOrder::IgnoreCase);
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/sub/f.txt")), "in sub"));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/f.txt")), "at the root"));
+        QVERIFY(connectTo(server));
+        doubleClick(QStringLiteral("sub"));
+        select(QStringLiteral("f.txt"));
+        QVERIFY(QDir(server.localPath(QStringLiteral("/sub"))).removeRecursively());
+        ClearLog();
+        boxes()->inputs << QStringLiteral("neu");
+
+        frmServer::instance().tlbServerLinks->click(button);
+
+        QVERIFY(!QFileInfo::exists(server.localPath(QStringLiteral("/neu"))));
+        QVERIFY(!logLines().isEmpty());
+        QVERIFY(logLines().last().startsWith(QLatin1String("[red]")));
+        QCOMPARE(FtpCurrentDir(), QStringLiteral("/"));
+        QCOMPARE(frmServer::instance().ComboFolder(), QStringLiteral("/"));
+        QCOMPARE(itemTexts(), (QStringList{"..", "f.txt"}));
+        QVERIFY(!QFileInfo::exists(target + QStringLiteral("f.txt")));
+        QVERIFY(!Ui::isHourglass());
+    }
+
     void upButtonGoesToTheSelectedItem_data()
     {
         QTest::addColumn<QString>("selected");
