@@ -4,6 +4,7 @@
 #include "core/mdatabase.h"
 #include "core/mpublic.h"
 #include "core/selection.h"
+#include "core/serverlisting.h"
 #include "core/session.h"
 #include "localpane/frmlocal.h"
 #include "platform/localpath.h"
@@ -95,9 +96,11 @@ void DownloadServerSelectionAndReconnect()
     // The folder the pane shows: the old connection may have died.
     const QString shown = ServerPaneFolder();
     DownloadServerSelection();
-    ConnectFromMainWindow();
-    if (hFtpConnection != 0 && !shown.isEmpty())
-        FtpChangeDir(shown);
+    // A folder that is gone leaves the server elsewhere: the list then shows
+    // where it is, so that the next command does not name items of the old
+    // folder in another one.
+    if (!ReconnectInto(shown))
+        RefreshServerList(hFtpConnection);
 }
 
 void DownloadServerSelection()

@@ -100,12 +100,15 @@ void ConnectFromMainWindow()
     m.txtAddress->setFocus();
 }
 
-void ReconnectKeepingFolder()
+bool ReconnectKeepingFolder()
 {
-    const QString shown = ServerPaneFolder();
+    return ReconnectInto(ServerPaneFolder());
+}
+
+bool ReconnectInto(const QString &folder)
+{
     ConnectFromMainWindow();
-    if (hFtpConnection != 0 && !shown.isEmpty())
-        FtpChangeDir(shown);
+    return hFtpConnection == 0 || folder.isEmpty() || FtpChangeDir(folder);
 }
 
 bool FtpConnect(HINTERNET session, const QString &host, const QString &port, const QString &user,

@@ -18,8 +18,12 @@ void ConnectFromMainWindow();
 // The reconnect, then back into the folder the server pane shows: the
 // reconnect leaves the server at "/", and the user's next commands name
 // items of the folder shown. The old connection may be dead, so the folder
-// is never asked of it.
-void ReconnectKeepingFolder();
+// is never asked of it. False when the server could not go back into the
+// folder (another client removed it, say): it is elsewhere now.
+bool ReconnectKeepingFolder();
+// The reconnect, then into this folder (none: the server stays at "/");
+// false when connected but not in it.
+bool ReconnectInto(const QString &folder);
 
 // Marks one long operation (nested runs count as one). Once a reconnect of
 // the run failed, its remaining items fail at once: one failure, one

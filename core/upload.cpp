@@ -80,8 +80,17 @@ void uploadEntry(const SelectionEntry &entry, const QString &startFolder, const 
         inFolder && enterFolders(relativeComponents(entry.Path, startFolder), texts);
     // The name is used whole: " a.txt" and "a.txt" are two files.
     QString name = entry.Name;
-    if (name.isEmpty())
+    if (name.isEmpty()) {
+        // A folder that could neither be made nor entered says so once, at
+        // its own entry; an empty one would otherwise fail without a line.
+        const QStringList way = relativeComponents(entry.Path, startFolder);
+        if (inFolder && !entered && !way.isEmpty()) {
+            LogLine(GetText(texts.dirNew1) + QLatin1Char(' ') + way.last() + QLatin1Char(' ') +
+                    GetText(texts.dirNew2));
+            LogLine(GetText(texts.dirFailed), LogColor::Red);
+        }
         return;
+    }
     QString local;
     if (entry.Path.endsWith(QLatin1Char('/'))) {
         LogLine(GetText("FRMPULOC_BEGUP") + QLatin1Char(' ') + entry.Path + entry.Name);
@@ -112,13 +121,15 @@ void setWatchdog(bool on)
 void UploadSelection()
 {
     UploadLocalSelection({TextKey("FRMSERVER_NOCONNECTION"), TextKey("FRMPUSERVER_DIRNEW1"),
-                          TextKey("FRMPUSERVER_DIRNEW2"), TextKey("FRMPUSERVER_DIROK")});
+                          TextKey("FRMPUSERVER_DIRNEW2"), TextKey("FRMPUSERVER_DIROK"),
+                          TextKey("FRMPUSERVER_DIRFAILED")});
 }
 
 void UploadSelectionFromContextMenu()
 {
     UploadLocalSelection({TextKey("FRMPULOC_NOCONN"), TextKey("FRMPULOC_NEWDIR1"),
-                          TextKey("FRMPULOC_NEWDIR2"), TextKey("FRMPULOC_GENOK")});
+                          TextKey("FRMPULOC_NEWDIR2"), TextKey("FRMPULOC_GENOK"),
+                          TextKey("FRMPULOC_GENFAIL")});
 }
 
 void UploadLocalSelection(const UploadTexts &texts)

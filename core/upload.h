@@ -28,6 +28,7 @@ struct UploadTexts {
     const char *dirNew1;
     const char *dirNew2;
     const char *dirOk;
+    const char *dirFailed;
 };
 
 // The upload of the main menu, the toolbar and the transfer strip.

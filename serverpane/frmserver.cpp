@@ -187,7 +187,7 @@ QString frmServer::ComboFolder(int index) const
     return folder.isValid() ? folder.toString() : cboServer->itemText(index);
 }
 
-void frmServer::SelectServerFolder(const QString &folder)
+int frmServer::comboEntry(const QString &folder)
 {
     int found = cboServer->count() - 1;
     while (found >= 0 && ComboFolder(found) != folder)
@@ -196,6 +196,12 @@ void frmServer::SelectServerFolder(const QString &folder)
         cboServer->addItem(ByteName::shown(folder), folder);
         found = cboServer->count() - 1;
     }
+    return found;
+}
+
+void frmServer::SelectServerFolder(const QString &folder)
+{
+    const int found = comboEntry(folder);
     m_shownFolder = folder;
     if (cboServer->currentIndex() == found)
         return;
@@ -231,11 +237,17 @@ void frmServer::cboServer_Click()
     // An empty entry (kept from a listing without connection) names no folder.
     const QString folder = ComboFolder();
     m_shownFolder = folder;
-    if (!folder.isEmpty())
-        FtpChangeDir(folder);
+    const bool entered = folder.isEmpty() || FtpChangeDir(folder);
     Ui::DoEvents();
     Ui::setHourglass();
     ListServerFolderKeepCombo(hFtpConnection);
+    // A folder that is gone or closed leaves the server where it was: the
+    // combo names the folder the list shows, not the one picked.
+    const QString current = entered ? QString() : FtpCurrentDir();
+    if (!current.isEmpty()) {
+        m_shownFolder = current;
+        cboServer->setCurrentIndex(comboEntry(current));
+    }
     Ui::DoEvents();
     Ui::setNormalPointer();
     Ui::DoEvents();
@@ -313,15 +325,17 @@ void frmServer::tlbServerLinks_ButtonClick(const QString &key)
     }
 }
 
-void frmServer::reconnectKeepingFolder()
+bool frmServer::reconnectKeepingFolder()
 {
-    ReconnectKeepingFolder();
+    return ReconnectKeepingFolder();
 }
 
 void frmServer::makeServerFolder()
 {
-    reconnectKeepingFolder();
-    MakeServerFolder(NewFolderKeys::Toolbar);
+    // The new folder belongs in the folder the list shows; a server that
+    // cannot go back into it makes none elsewhere.
+    const bool inShownFolder = reconnectKeepingFolder();
+    MakeServerFolder(NewFolderKeys::Toolbar, inShownFolder);
 }
 
 void frmServer::goToSelectedItem()

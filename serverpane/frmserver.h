@@ -57,10 +57,12 @@ protected:
 
 private:
     void addToolbarButtons();
+    // The index of the combo entry equal to the folder, appended when new.
+    int comboEntry(const QString &folder);
     void makeServerFolder();
     void downloadSelection();
     void goToSelectedItem();
-    void reconnectKeepingFolder();
+    bool reconnectKeepingFolder();
 
     QString m_shownFolder; // the combo entry whose folder the list shows
 };

@@ -17,7 +17,7 @@ const NewFolderTexts ContextMenu{TextKey("FRMPUSERVER_FOLDNAME"), TextKey("FRMPU
                                  TextKey("FRMPUSERVER_DIRFAILED")};
 } // namespace NewFolderKeys
 
-void MakeServerFolder(const NewFolderTexts &texts)
+void MakeServerFolder(const NewFolderTexts &texts, bool inShownFolder)
 {
     int x = 0, y = 0;
     inputBoxPositionTwips(x, y);
@@ -28,8 +28,10 @@ void MakeServerFolder(const NewFolderTexts &texts)
             GetText(texts.start2));
     // The new folder is made in the current one: a name that is "." or
     // "..", or that holds "/", would make it elsewhere (or nowhere).
-    if (!IsSafeServerName(name) || !FtpMakeDir(name)) {
+    if (!inShownFolder || !IsSafeServerName(name) || !FtpMakeDir(name)) {
         LogLine(GetText(texts.failed), LogColor::Red);
+        if (!inShownFolder && hFtpConnection != 0)
+            RefreshServerList(hFtpConnection);
         return;
     }
     LogLine(GetText(texts.ok), LogColor::Green);

@@ -18,5 +18,7 @@ extern const NewFolderTexts ContextMenu;
 
 // Asks for a name and makes the folder in the server's current folder (the
 // name as typed, relative to it); on success the list is read again. An
-// empty answer does nothing.
-void MakeServerFolder(const NewFolderTexts &texts);
+// empty answer does nothing. Without inShownFolder the server is no longer
+// in the folder the list shows: nothing is made, and the list is read again
+// to show where the server is.
+void MakeServerFolder(const NewFolderTexts &texts, bool inShownFolder = true);

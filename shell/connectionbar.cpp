@@ -196,8 +196,13 @@ void mdiMain::timIsConnected_Timer()
     // Asked once: the watchdog stays off until a connect succeeds again.
     timIsConnected->stop();
     if (dialogs().MsgBox(GetText("CONNECTION_CANCEL1") + CrLf + GetText("CONNECTION_CANCEL2"),
-                         MsgButtons::YesNo, MsgIcon::None) == MsgAnswer::Yes)
-        ConnectFromMainWindow();
+                         MsgButtons::YesNo, MsgIcon::None) != MsgAnswer::Yes)
+        return;
+    // Back into the folder the list shows: the user's next command names its
+    // items. A folder that is gone leaves the server elsewhere, and the list
+    // then shows where.
+    if (!ReconnectKeepingFolder())
+        RefreshServerList(hFtpConnection);
 }
 
 void mdiMain::tlbConnect_ButtonClick(const QString &key)

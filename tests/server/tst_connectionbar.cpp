@@ -5,6 +5,7 @@
 #include "serverhelpers.h"
 
 #include "core/mdatabase.h"
+#include "core/serverdelete.h"
 #include "platform/toolbar.h"
 #include "platform/ui.h"
 
@@ -423,6 +424,33 @@ private Q_SLOTS:
         QVERIFY(second.receivedCommand("PASS"));
         // The reconnect road leaves the watchdog off.
         QVERIFY(!m.timIsConnected->isActive());
+    }
+    // The reconnect goes back into the folder the list shows: the user's
+    // next command names its items, never those of "/" with the same names.
+    void watchdogReconnectKeepsTheFolderShown()
+    {
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/sub/f.txt")), "in sub"));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/f.txt")), "at the root"));
+        fillConnectionBar(server);
+        connectBy(Road::Menu);
+        QVERIFY(FtpChangeDir(QStringLiteral("/sub")));
+        frmServer::instance().ListServerFolder(hFtpConnection);
+        mdiMain &m = mdiMain::instance();
+        m.timIsConnected->setInterval(50);
+        boxes()->answers << MsgAnswer::Yes;
+
+        QVERIFY(server.restart());
+        QTRY_COMPARE_WITH_TIMEOUT(boxes()->boxes.size(), 1, 4000);
+        QCOMPARE(FtpCurrentDir(), QStringLiteral("/sub"));
+        QCOMPARE(frmServer::instance().ComboFolder(), QStringLiteral("/sub"));
+        ListView *list = frmServer::instance().lsvServer;
+        for (int i = 0; i < list->count(); ++i)
+            list->setSelected(i, list->text(i) == QLatin1String("f.txt"));
+        DeleteServerSelection();
+        QVERIFY(!QFile::exists(server.localPath(QStringLiteral("/sub/f.txt"))));
+        QVERIFY(QFile::exists(server.localPath(QStringLiteral("/f.txt"))));
     }
     // A failed connect after a working one leaves the program not connected
     // with the watchdog off: no "connection lost" question follows the

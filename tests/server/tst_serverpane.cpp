@@ -334,6 +334,83 @@ private Q_SLOTS:
         QVERIFY(itemTexts().contains(QStringLiteral("inner.txt")));
     }
 
+    // A picked folder that another client removed cannot be entered: the
+    // list stays on the folder the server is in, and the combo names that
+    // folder, not the one picked.
+    void comboPickOfAFolderThatIsGone_data()
+    {
+        QTest::addColumn<FtpTestServer::Kind>("kind");
+        QTest::newRow("pyftpdlib") << FtpTestServer::Kind::Pyftpdlib;
+        QTest::newRow("vsftpd") << FtpTestServer::Kind::Vsftpd;
+    }
+    void comboPickOfAFolderThatIsGone()
+    {
+        QFETCH(FtpTestServer::Kind, kind);
+        FtpTestServer server(kind);
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        const QString work = server.workFolder();
+        const QString base = work == QLatin1String("/") ? QString() : work;
+        QVERIFY(writeFile(server.localPath(base + QStringLiteral("/gone/inner.txt")), "x"));
+        QVERIFY(writeFile(server.localPath(base + QStringLiteral("/here.txt")), "x"));
+        QVERIFY(connectTo(server));
+        QVERIFY(FtpChangeDir(base + QStringLiteral("/gone")));
+        frmServer::instance().ListServerFolder(hFtpConnection);
+        QVERIFY(FtpChangeDir(work));
+        frmServer::instance().ListServerFolder(hFtpConnection);
+        const int goneEntry = int(comboEntries().indexOf(base + QStringLiteral("/gone")));
+        QVERIFY(goneEntry >= 0);
+        QCOMPARE(combo()->currentText(), work);
+        QVERIFY(QDir(server.localPath(base + QStringLiteral("/gone"))).removeRecursively());
+
+        combo()->setCurrentIndex(goneEntry);
+        Q_EMIT combo()->activated(goneEntry);
+
+        QCOMPARE(FtpCurrentDir(), work);
+        QVERIFY(itemTexts().contains(QStringLiteral("here.txt")));
+        QCOMPARE(combo()->currentText(), work);
+        QVERIFY(!Ui::isHourglass());
+        QVERIFY(!Ui::isBusy());
+    }
+
+    // The toolbar's commands reconnect and go back into the folder shown.
+    // When another client removed it, the server stays at "/": nothing is
+    // made there, and the list shows where the server is, so that the next
+    // command never names an item of the old folder in another one.
+    void toolbarCommandInAFolderThatIsGone_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("new folder") << "new";
+        QTest::newRow("download") << "download";
+    }
+    void toolbarCommandInAFolderThatIsGone()
+    {
+        QFETCH(QString, button);
+        const QString target = m_program->home() + QStringLiteral("/target/");
+        QVERIFY(QDir().mkpath(target));
+        frmLocal::instance().RevealFolder(target, FolderOrder::IgnoreCase);
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/sub/f.txt")), "in sub"));
+        QVERIFY(writeFile(server.localPath(QStringLiteral("/f.txt")), "at the root"));
+        QVERIFY(connectTo(server));
+        doubleClick(QStringLiteral("sub"));
+        select(QStringLiteral("f.txt"));
+        QVERIFY(QDir(server.localPath(QStringLiteral("/sub"))).removeRecursively());
+        ClearLog();
+        boxes()->inputs << QStringLiteral("neu");
+
+        frmServer::instance().tlbServerLinks->click(button);
+
+        QVERIFY(!QFileInfo::exists(server.localPath(QStringLiteral("/neu"))));
+        QVERIFY(!logLines().isEmpty());
+        QVERIFY(logLines().last().startsWith(QLatin1String("[red]")));
+        QCOMPARE(FtpCurrentDir(), QStringLiteral("/"));
+        QCOMPARE(frmServer::instance().ComboFolder(), QStringLiteral("/"));
+        QCOMPARE(itemTexts(), (QStringList{"..", "f.txt"}));
+        QVERIFY(!QFileInfo::exists(target + QStringLiteral("f.txt")));
+        QVERIFY(!Ui::isHourglass());
+    }
+
     void upButtonGoesToTheSelectedItem_data()
     {
         QTest::addColumn<QString>("selected");

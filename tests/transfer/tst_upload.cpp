@@ -161,6 +161,52 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(server.localPath(QStringLiteral("/two.dat"))));
     }
 
+    // A user who may not make folders: each folder that cannot be made (and
+    // is not there) is named once in a red line, the empty one as well, and
+    // its files fail; both upload commands with their own texts.
+    void folderThatCannotBeMadeIsNamed_data()
+    {
+        QTest::addColumn<bool>("contextMenu");
+        QTest::newRow("toolbar") << false;
+        QTest::newRow("context menu") << true;
+    }
+    void folderThatCannotBeMadeIsNamed()
+    {
+        QFETCH(bool, contextMenu);
+        FtpTestServer::Hostile noFolders;
+        noFolders.permissions = "elrw";
+        FtpTestServer server(FtpTestServer::Kind::Pyftpdlib, noFolders);
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(connectTo(server));
+        selectItems(frmLocal::instance().lsvDirFile, {"a.txt", "tree"});
+        ClearLog();
+        if (contextMenu)
+            UploadSelectionFromContextMenu();
+        else
+            UploadSelection();
+        const auto line = [](const char *colour, const QString &text) {
+            return QLatin1Char('[') + QLatin1String(colour) + QLatin1Char(']') + text;
+        };
+        const auto folderFailed = [&](const QString &name) {
+            return QStringList{
+                line("black",
+                     GetText(contextMenu ? "FRMPULOC_NEWDIR1" : "FRMPUSERVER_DIRNEW1") +
+                         QLatin1Char(' ') + name + QLatin1Char(' ') +
+                         GetText(contextMenu ? "FRMPULOC_NEWDIR2" : "FRMPUSERVER_DIRNEW2")),
+                line("red", GetText(contextMenu ? "FRMPULOC_GENFAIL" : "FRMPUSERVER_DIRFAILED"))};
+        };
+        const QString start = GetText("FRMPULOC_BEGUP") + QLatin1Char(' ') + m_local;
+        const QString failed = line("red", GetText("MPUB_UPFAILED"));
+        // The selected folder comes first, as the local list shows it.
+        QStringList expected = folderFailed("tree");
+        expected << line("black", start + "a.txt") << line("green", GetText("MPUB_UPOK"));
+        expected << line("black", start + "tree/one.dat") << failed;
+        expected << folderFailed("empty") << folderFailed("sub");
+        expected << line("black", start + "tree/sub/two.dat") << failed;
+        QCOMPARE(logLines(), expected);
+        QCOMPARE(treeOf(server.rootPath()).keys(), QStringList{"a.txt"});
+    }
+
     void uploadFileArguments()
     {
         FtpTestServer server;
