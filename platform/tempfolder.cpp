@@ -63,8 +63,11 @@ bool prepare(const QString &folder)
 
 bool isPlainFileName(const QString &name)
 {
+    // 255 bytes: the longest name of one folder entry on the usual Linux
+    // file systems.
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+           !name.contains(QLatin1Char('/')) && !name.contains(QChar(0)) &&
+           QFile::encodeName(name).size() <= 255;
 }
 
 bool touch(const QString &folder, const QString &name)

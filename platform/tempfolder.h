@@ -26,7 +26,8 @@ bool touch(const QString &folder, const QString &name);
 // Removes the folder when it is empty; a folder that holds files stays.
 void removeIfEmpty(const QString &folder);
 
-// Whether a name can be used as a file name inside the folder.
+// Whether a name can be used as a file name inside the folder: also not
+// longer than a folder entry can be.
 bool isPlainFileName(const QString &name);
 
 } // namespace TempFolder

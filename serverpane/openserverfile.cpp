@@ -10,6 +10,7 @@
 #include "platform/dialogs.h"
 #include "platform/listview.h"
 #include "platform/pure/bytename.h"
+#include "platform/tempfolder.h"
 #include "platform/ui.h"
 #include "serverpane/frmserver.h"
 
@@ -90,17 +91,19 @@ void OpenServerSelection(ServerOpenVariant variant, const ServerOpenTexts &texts
     }
     const QString name = list.text(list.selectedItem());
     const QString startLine = GetText(texts.startDown) + QLatin1Char(' ') + name;
+    // The copy for viewing is named as the list shows the name (valid
+    // UTF-8 for the desktop's programs); the server is asked for the
+    // name's own bytes.
+    const QString copyName = ByteName::shown(name);
     // ".." or a name holding "/" never becomes a path in the temporary
-    // folder; like any item that cannot be fetched it fails.
-    if (!IsSafeServerName(name)) {
+    // folder, nor does one too long for a folder entry there once shown;
+    // like any item that cannot be fetched it fails.
+    if (!IsSafeServerName(name) || !TempFolder::isPlainFileName(copyName)) {
         LogLine(startLine);
         LogLine(GetText(texts.downFailed), LogColor::Red);
         return;
     }
-    // The copy for viewing is named as the list shows the name (valid
-    // UTF-8 for the desktop's programs); the server is asked for the
-    // name's own bytes.
-    const QString tempPath = GetTempFilePath(ByteName::shown(name));
+    const QString tempPath = GetTempFilePath(copyName);
     if (tempPath.isEmpty())
         return;
     LogLine(startLine);

@@ -343,6 +343,49 @@ private Q_SLOTS:
             QCOMPARE(m_launcher->launches, (QList<QStringList>{{ViewerId, copy}}));
     }
 
+    // The copy is named as the list shows the name: each byte that is not
+    // UTF-8 takes three there. A shown name longer than a folder entry can
+    // be cannot be fetched and fails with the red line; the longest that
+    // fits is opened.
+    void longNameInTheTemporaryFolder_data()
+    {
+        QTest::addColumn<QByteArray>("picked");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("255 bytes") << QByteArray(251, 'n') + ".txt" << true;
+        QTest::newRow("bytes that are not UTF-8, shown longer")
+            << QByteArray(90, '\xe9') + ".txt" << false;
+    }
+    void longNameInTheTemporaryFolder()
+    {
+        QFETCH(QByteArray, picked);
+        QFETCH(bool, opens);
+        FtpTestServer::Hostile raw;
+        raw.rawNames = true;
+        FtpTestServer server(FtpTestServer::Kind::Pyftpdlib, raw);
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        const QByteArray path = server.localPath(QStringLiteral("/")).toUtf8() + '/' + picked;
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "long", 4), ssize_t(4));
+        ::close(fd);
+        QVERIFY(connectTo(server));
+        const QString name = ByteName::fromBytes(picked);
+        selectOnly(name);
+        ClearLog();
+        frmServer::instance().tlbServerLinks->click(QStringLiteral("open"));
+        QVERIFY(!Ui::isHourglass());
+        if (opens) {
+            const QString copy = GetTempFilePath(name);
+            QCOMPARE(readFile(copy), QByteArray("long"));
+            QCOMPARE(m_launcher->launches, (QList<QStringList>{{ViewerId, copy}}));
+            return;
+        }
+        QCOMPARE(logLines(),
+                 (QStringList{line("black", "FRMSERVER_STARTDOWN", ByteName::shown(name)),
+                              line("red", "FRMSERVER_DOWNFAILED")}));
+        QVERIFY(m_launcher->startedNothing());
+    }
+
     // Names from the server that are no plain file name never become a
     // path in the temporary folder.
     void hostileNames_data()
