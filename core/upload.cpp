@@ -30,6 +30,11 @@ HINTERNET hFtpFile = 0;
 namespace {
 
 constexpr int Block = 255;
+
+// The folders of the upload (paths with their closing "/") whose entries
+// could not be read: their content is missing from the list, so each gets
+// the failure line instead of passing for an empty folder.
+std::set<QString> unreadableFolders;
 // Local reads are this many whole blocks at a time.
 constexpr qint64 ReadChunk = qint64(Block) * 4096;
 
@@ -37,6 +42,7 @@ constexpr qint64 ReadChunk = qint64(Block) * 4096;
 void collectSelection(const QString &startFolder)
 {
     UploadList.clear();
+    unreadableFolders.clear();
     ForEachSelectedItem(
         *frmLocal::instance().lsvDirFile, [&startFolder](const QString &text, bool isFolder) {
             if (isFolder)
@@ -88,6 +94,10 @@ void uploadEntry(const SelectionEntry &entry, const QString &startFolder, const 
             LogLine(GetText(texts.dirNew1) + QLatin1Char(' ') + way.last() + QLatin1Char(' ') +
                     GetText(texts.dirNew2));
             LogLine(GetText(texts.dirFailed), LogColor::Red);
+        }
+        if (unreadableFolders.count(entry.Path)) {
+            LogLine(GetText("FRMPULOC_BEGUP") + QLatin1Char(' ') + entry.Path);
+            LogLine(GetText("MPUB_UPFAILED"), LogColor::Red);
         }
         return;
     }
@@ -187,18 +197,23 @@ namespace {
 // links to one folder would otherwise walk the same folder again and again.
 using FolderIds = std::set<std::pair<dev_t, ino_t>>;
 
-// False when the folder was walked already (or cannot be looked at).
-bool firstVisit(const QString &folder, FolderIds &visited)
+enum class Visit { First, Again, Unreadable };
+
+Visit visit(const QString &folder, FolderIds &visited)
 {
     struct stat st {};
-    return LocalPath::status(folder, st) && visited.insert({st.st_dev, st.st_ino}).second;
+    if (!LocalPath::status(folder, st))
+        return Visit::Unreadable;
+    return visited.insert({st.st_dev, st.st_ino}).second ? Visit::First : Visit::Again;
 }
 
 void collectFolder(const QString &folder, FolderIds &visited)
 {
     LocalFs::FolderSearch search(folder);
-    if (!search.isOpen())
+    if (!search.isOpen()) {
+        unreadableFolders.insert(folder + QLatin1Char('/'));
         return;
+    }
     // A folder's files come before its sub-folders, each group by name, so
     // that the order does not depend on how the file system hands them out.
     std::vector<LocalFs::FindData> files, folders;
@@ -218,10 +233,16 @@ void collectFolder(const QString &folder, FolderIds &visited)
     const size_t firstFolder = UploadList.size();
     for (const LocalFs::FindData &f : folders) {
         const QString sub = folder + QLatin1Char('/') + f.name;
-        if (firstVisit(sub, visited))
-            UploadList.push_back({QString(), sub + QLatin1Char('/'), QStringLiteral("16")});
+        const Visit seen = visit(sub, visited);
+        if (seen == Visit::Again)
+            continue;
+        UploadList.push_back({QString(), sub + QLatin1Char('/'), QStringLiteral("16")});
+        if (seen == Visit::Unreadable)
+            unreadableFolders.insert(sub + QLatin1Char('/'));
     }
     for (size_t i = firstFolder, end = UploadList.size(); i < end; ++i) {
+        if (unreadableFolders.count(UploadList[i].Path))
+            continue;
         QString sub = UploadList[i].Path;
         sub.chop(1);
         collectFolder(sub, visited);
@@ -233,8 +254,16 @@ void collectFolder(const QString &folder, FolderIds &visited)
 void CollectLocalFolder(const QString &folder)
 {
     FolderIds visited;
-    if (firstVisit(folder, visited))
+    switch (visit(folder, visited)) {
+    case Visit::First:
         collectFolder(folder, visited);
+        break;
+    case Visit::Unreadable:
+        unreadableFolders.insert(folder + QLatin1Char('/'));
+        break;
+    case Visit::Again:
+        break;
+    }
 }
 
 bool UploadFile(QString &localPath, QString &remoteName)
@@ -380,5 +409,6 @@ QString ReplaceAll(QString &text, const QString &find, const QString &replacemen
 void ResetUploadState()
 {
     UploadList.clear();
+    unreadableFolders.clear();
     hFtpFile = 0;
 }

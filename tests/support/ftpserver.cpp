@@ -282,6 +282,8 @@ QStringList FtpTestServer::pyftpdlibArguments(int port)
         args << QStringLiteral("--no-epsv");
     if (h.noEprt)
         args << QStringLiteral("--no-eprt");
+    if (h.maxFileBytes > 0)
+        args << QStringLiteral("--max-file-bytes") << QString::number(h.maxFileBytes);
     if (h.throttleBytesPerSecond > 0)
         args << QStringLiteral("--throttle") << QString::number(h.throttleBytesPerSecond);
     if (!h.permissions.isEmpty())

@@ -44,6 +44,7 @@ public:
         bool noEprt = false;            // EPRT is refused, PORT is used
         QByteArray activeFrom;          // active data connections come from this address
         int throttleBytesPerSecond = 0; // data connections limited to this speed
+        qint64 maxFileBytes = 0;        // writing a file beyond this size fails: disk full
         QByteArray permissions;         // the user's rights (pyftpdlib letters)
         QByteArray refuseListingOf;     // MLSD/LIST of folders of this name get 550
         bool rawNames = false;          // names that are not UTF-8 pass as bytes

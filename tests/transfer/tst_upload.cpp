@@ -15,11 +15,75 @@
 #include <QProgressBar>
 
 #include <chrono>
+#include <linux/capability.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/un.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace transfertest;
+
+namespace {
+
+// Folder rights bind root too while this lives: the rights that let root
+// read any folder are taken out of the thread's effective set.
+class FolderRightsBind {
+public:
+    FolderRightsBind() { set(false); }
+    ~FolderRightsBind() { set(true); }
+
+private:
+    static void set(bool on)
+    {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2]{};
+        if (::syscall(SYS_capget, &header, data) != 0)
+            return;
+        const unsigned rights = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+        data[0].effective =
+            on ? data[0].effective | (data[0].permitted & rights) : data[0].effective & ~rights;
+        ::syscall(SYS_capset, &header, data);
+    }
+};
+
+// A chain of `levels` folders of 120-letter names below `root`, with
+// "bottom.txt" in the last; made and removed step by step, since its whole
+// path is longer than a path the system takes in one piece.
+bool makeDeepChain(const QString &root, int levels)
+{
+    const int back = ::open(".", O_RDONLY | O_CLOEXEC);
+    bool ok = QDir().mkpath(root) && ::chdir(QFile::encodeName(root).constData()) == 0;
+    for (int i = 0; ok && i < levels; ++i) {
+        const QByteArray name(120, char('a' + i % 26));
+        ok = ::mkdir(name.constData(), 0755) == 0 && ::chdir(name.constData()) == 0;
+    }
+    ok = ok && ByteFiles::writeBytes("bottom.txt", "bottom");
+    ok = ::fchdir(back) == 0 && ok;
+    ::close(back);
+    return ok;
+}
+
+void removeDeepChain(const QString &root, int levels)
+{
+    const int back = ::open(".", O_RDONLY | O_CLOEXEC);
+    if (::chdir(QFile::encodeName(root).constData()) == 0) {
+        int depth = 0;
+        while (depth < levels && ::chdir(QByteArray(120, char('a' + depth % 26)).constData()) == 0)
+            ++depth;
+        ::unlink("bottom.txt");
+        for (; depth > 0; --depth) {
+            if (::chdir("..") != 0)
+                break;
+            ::rmdir(QByteArray(120, char('a' + (depth - 1) % 26)).constData());
+        }
+    }
+    if (::fchdir(back) != 0)
+        qWarning("could not go back to the working folder");
+    ::close(back);
+}
+
+} // namespace
 
 class TestUpload : public QObject {
     Q_OBJECT
@@ -278,6 +342,172 @@ private Q_SLOTS:
         for (const SelectionEntry &e : UploadList)
             walked << e.Path + QLatin1Char('|') + e.Name;
         QCOMPARE(walked, (QStringList{loop + "|f.txt", loop + "/inner/|", loop + "/inner|g.txt"}));
+    }
+
+    // What the server stores, byte for byte, per transfer mode: binary and
+    // automatic mode leave binary files alone whatever their name; ASCII
+    // sends every line end as CR LF, also where a CR LF is split by the
+    // send buffer's border, and leaves a lone CR, an empty file and a last
+    // line without its end as they are. vsftpd stores what arrives.
+    void transferModesKeepTheBytes_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("stored");
+        QByteArray binary;
+        for (int i = 0; i < 70000; ++i)
+            binary += char(i * 7 + (i >> 9));
+        const QByteArray split = QByteArray(256 * 1024 - 1, 'a') + "\r\nb\n";
+        const QByteArray splitStored = QByteArray(256 * 1024 - 1, 'a') + "\r\nb\r\n";
+        QTest::newRow("auto, .bin") << 2 << "x.bin" << binary << binary;
+        QTest::newRow("auto, .png") << 2 << "x.png" << binary << binary;
+        QTest::newRow("auto, no extension") << 2 << "noext" << binary << binary;
+        QTest::newRow("auto, .TXT")
+            << 2 << "UP.TXT" << QByteArray("a\nb\r\nc") << QByteArray("a\r\nb\r\nc");
+        QTest::newRow("binary, .txt")
+            << 1 << "lf.txt" << QByteArray("a\nb\n") << QByteArray("a\nb\n");
+        QTest::newRow("ascii, lone CR")
+            << 0 << "cr.txt" << QByteArray("a\rb\r") << QByteArray("a\rb\r");
+        QTest::newRow("ascii, empty") << 0 << "empty.txt" << QByteArray() << QByteArray();
+        QTest::newRow("ascii, no last line end")
+            << 0 << "nofinal.txt" << QByteArray("a\nb") << QByteArray("a\r\nb");
+        QTest::newRow("ascii, CR LF split by the send buffer")
+            << 0 << "split.txt" << split << splitStored;
+    }
+    void transferModesKeepTheBytes()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, stored);
+        FtpTestServer server(FtpTestServer::Kind::Vsftpd);
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(writeFile(m_local + name, content));
+        showLocalFolder(m_local);
+        QVERIFY(connectTo(server, server.workFolder()));
+        QAction *const modes[] = {mdiMain::instance().mnuVerbindungTransferASCII,
+                                  mdiMain::instance().mnuVerbindungTransferBINARY,
+                                  mdiMain::instance().mnuVerbindungTransferAUTO};
+        modes[mode]->trigger();
+        QCOMPARE(mdiMain::instance().cboTransferMode->currentIndex(), mode);
+        selectItems(frmLocal::instance().lsvDirFile, {name});
+        UploadSelection();
+        QCOMPARE(readFile(server.localPath(server.workFolder() + QLatin1Char('/') + name)), stored);
+        QCOMPARE(readFile(m_local + name), content);
+    }
+
+    // One item of a selection that fails in the middle gets its red line;
+    // the items before and after it arrive, each with its own lines.
+    void failedItemLetsTheRestGoOn_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("server disk full") << "full";
+        QTest::newRow("a server folder holds the name") << "folder";
+        QTest::newRow("local file gone since selected") << "gone";
+        QTest::newRow("local file shrinks while sent") << "shrinks";
+    }
+    void failedItemLetsTheRestGoOn()
+    {
+        QFETCH(QString, fault);
+        FtpTestServer::Hostile hostile;
+        if (fault == QLatin1String("full"))
+            hostile.maxFileBytes = 1024 * 1024;
+        if (fault == QLatin1String("shrinks"))
+            hostile.throttleBytesPerSecond =
+                4 * 1024 * 1024; // more than the socket buffers hold: the upload waits and yields
+        FtpTestServer server(FtpTestServer::Kind::Pyftpdlib, hostile);
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        const QString middle = m_local + QStringLiteral("mid.bin");
+        QVERIFY(writeFile(middle, QByteArray(12 * 1024 * 1024, 'm')));
+        if (fault == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(server.localPath(QStringLiteral("/mid.bin"))));
+        showLocalFolder(m_local);
+        QVERIFY(connectTo(server));
+        selectItems(frmLocal::instance().lsvDirFile, {"a.txt", "mid.bin", "other.txt"});
+        if (fault == QLatin1String("gone"))
+            QVERIFY(QFile::remove(middle));
+        QTimer shrink;
+        if (fault == QLatin1String("shrinks")) {
+            // Cut at a yield of the middle file's own upload.
+            const QString sending = GetText("FRMPULOC_BEGUP") + QLatin1Char(' ') + middle;
+            QObject::connect(&shrink, &QTimer::timeout, [&, sending] {
+                if (logLines().constLast().endsWith(sending)) {
+                    QFile(middle).resize(300000);
+                    shrink.stop();
+                }
+            });
+            shrink.start(0);
+        }
+        ClearLog();
+        UploadSelection();
+        const QString begin =
+            QStringLiteral("[black]") + GetText("FRMPULOC_BEGUP") + QLatin1Char(' ') + m_local;
+        const QString ok = QStringLiteral("[green]") + GetText("MPUB_UPOK");
+        const QString failed = QStringLiteral("[red]") + GetText("MPUB_UPFAILED");
+        QCOMPARE(logLines(), (QStringList{begin + "a.txt", ok, begin + "mid.bin", failed,
+                                          begin + "other.txt", ok}));
+        QCOMPARE(readFile(server.localPath(QStringLiteral("/a.txt"))), QByteArray("alpha\n"));
+        QCOMPARE(readFile(server.localPath(QStringLiteral("/other.txt"))),
+                 QByteArray("not selected"));
+        QVERIFY(!Ui::isHourglass());
+    }
+
+    // A folder of the tree whose entries cannot be read (no read right, or
+    // deeper than a path the system takes) is made on the server, but it is
+    // not passed off as empty: it gets the failure line, and the rest of the
+    // tree goes on.
+    void unreadableFolderIsNamed_data()
+    {
+        QTest::addColumn<bool>("deep");
+        QTest::newRow("no read right") << false;
+        QTest::newRow("beyond the path length") << true;
+    }
+    void unreadableFolderIsNamed()
+    {
+        QFETCH(bool, deep);
+        constexpr int levels = 40;
+        const QString tree = m_local + QStringLiteral("tree/");
+        QString unreadable;
+        if (deep) {
+            QVERIFY(makeDeepChain(tree + QStringLiteral("deep"), levels));
+            // The first folder the walk cannot name whole.
+            unreadable = tree + QStringLiteral("deep");
+            for (int i = 0; unreadable.size() < PATH_MAX; ++i)
+                unreadable += QLatin1Char('/') + QString(120, QLatin1Char('a' + i % 26));
+            unreadable += QLatin1Char('/');
+        } else {
+            unreadable = tree + QStringLiteral("locked/");
+            QVERIFY(writeFile(unreadable + QStringLiteral("secret.txt"), "hidden"));
+            QVERIFY(QFile::setPermissions(unreadable, QFileDevice::Permissions()));
+        }
+        const auto tidy = qScopeGuard([&] {
+            if (deep)
+                removeDeepChain(tree + QStringLiteral("deep"), levels);
+            else
+                QFile::setPermissions(unreadable, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                      QFileDevice::ExeOwner);
+        });
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(connectTo(server));
+        selectItems(frmLocal::instance().lsvDirFile, {"tree"});
+        ClearLog();
+        {
+            FolderRightsBind bind;
+            UploadSelection();
+        }
+        const QStringList lines = logLines();
+        const QString failed = QStringLiteral("[red]") + GetText("MPUB_UPFAILED");
+        const QString begin =
+            QStringLiteral("[black]") + GetText("FRMPULOC_BEGUP") + QLatin1Char(' ');
+        QCOMPARE(lines.count(failed), 1);
+        QCOMPARE(lines[lines.indexOf(failed) - 1], begin + unreadable);
+        // The tree's readable files all arrived.
+        QCOMPARE(lines.count(QStringLiteral("[green]") + GetText("MPUB_UPOK")), 2);
+        QCOMPARE(readFile(server.localPath(QStringLiteral("/tree/sub/two.dat"))),
+                 QByteArray("two"));
+        QVERIFY(!Ui::isHourglass());
     }
 
     // A FIFO, a socket or a device in an uploaded folder gets the red line

@@ -12,6 +12,7 @@ import argparse
 import asynchat
 import logging
 import os
+import resource
 import sys
 import time
 
@@ -183,6 +184,7 @@ def main():
     p.add_argument("--no-epsv", action="store_true")
     p.add_argument("--no-eprt", action="store_true")
     p.add_argument("--throttle", type=int, default=0)
+    p.add_argument("--max-file-bytes", type=int, default=0)
     p.add_argument("--perm", default="elradfmwMT")
     p.add_argument("--refuse-listing")
     p.add_argument("--raw-names", action="store_true")
@@ -194,6 +196,11 @@ def main():
     p.add_argument("--extra-reply", default="250 An extra reply.")
     opts = p.parse_args()
 
+    if opts.max_file_bytes > 0:
+        # A file write beyond this size fails (EFBIG; Python ignores the
+        # signal that would otherwise end the process), as on a full disk.
+        resource.setrlimit(resource.RLIMIT_FSIZE,
+                           (opts.max_file_bytes, opts.max_file_bytes))
     logging.basicConfig(filename=opts.log, level=logging.DEBUG,
                         format="%(asctime)s %(message)s")
     authorizer = DummyAuthorizer()
