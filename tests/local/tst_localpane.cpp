@@ -279,6 +279,50 @@ private Q_SLOTS:
         QVERIFY(!Ui::isHourglass());
     }
 
+    // Folders made, renamed or removed from outside while a folder is shown:
+    // each way of listing it again brings the tree's level below it in step
+    // with the list, in the tree's order, one level ahead where it is open.
+    void relistingBringsTheTreeInStep_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("F5") << "F5";
+        QTest::newRow("toolbar refresh") << "toolbar";
+        QTest::newRow("click on the shown folder's node") << "node";
+    }
+    void relistingBringsTheTreeInStep()
+    {
+        QFETCH(QString, how);
+        for (const char *f : {"b", "d/inner", "old"})
+            QVERIFY(makeFolder(home(QStringLiteral("work/") + QLatin1String(f))));
+        load();
+        frmLocal &p = pane();
+        p.RevealFolder(home(QStringLiteral("work/")), FolderOrder::IgnoreCase);
+        p.ViewFolder(home(QStringLiteral("work/")), QStringLiteral("*.*"));
+        QTreeWidgetItem *work = p.trwPaths->node(home(QStringLiteral("work/")));
+        QVERIFY(work);
+        work->setExpanded(true);
+        QVERIFY(makeFolder(home(QStringLiteral("work/A/sub"))));
+        QVERIFY(makeFolder(home(QStringLiteral("work/c"))));
+        QVERIFY(QDir().rename(home(QStringLiteral("work/old")), home(QStringLiteral("work/E"))));
+
+        if (how == QLatin1String("F5"))
+            QTest::keyClick(p.lsvDirFile->activeView(), Qt::Key_F5);
+        else if (how == QLatin1String("toolbar"))
+            p.tlbDirOptions_ButtonClick(QStringLiteral("refresh"));
+        else
+            p.trwPaths_NodeClick(work);
+
+        QCOMPARE(listNames(), (QStringList{"A", "b", "c", "d", "E"}));
+        QStringList expected;
+        for (const char *f : {"A/", "b/", "c/", "d/", "E/"})
+            expected << home(QStringLiteral("work/") + QLatin1String(f));
+        QCOMPARE(childKeys(work), expected);
+        QCOMPARE(childKeys(p.trwPaths->node(home(QStringLiteral("work/A/")))),
+                 QStringList{home(QStringLiteral("work/A/sub/"))});
+        QCOMPARE(p.trwPaths->selectedNode(), work);
+        QVERIFY(!Ui::isHourglass());
+    }
+
     void keysOfTheList()
     {
         QVERIFY(makeFile(home(QStringLiteral("a.txt"))));
