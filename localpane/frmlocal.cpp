@@ -333,7 +333,10 @@ void frmLocal::ReadDrive(const QString &drive)
 void frmLocal::RevealFolder(const QString &folder, FolderOrder order)
 {
     ReadDrive(shownRoot());
-    if (QTreeWidgetItem *node = folderNode(FolderKeyOf(folder), order)) {
+    // A folder gone meanwhile gives way to the nearest one above it, as the
+    // list does: a tree without a selected node would make the top node the
+    // current folder.
+    if (QTreeWidgetItem *node = folderNode(existingFolder(folder), order)) {
         node->setExpanded(true);
         trwPaths->selectNode(node);
     }

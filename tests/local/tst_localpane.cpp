@@ -323,6 +323,47 @@ private Q_SLOTS:
         QVERIFY(!Ui::isHourglass());
     }
 
+    // A shown folder removed from outside, then revealed again (as a finished
+    // download does with its target): the tree selects the nearest folder
+    // that is still there, the one the list shows, and the commands that
+    // take the tree's folder act on it.
+    void revealingAGoneFolderSelectsTheListedOne_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("refresh") << "refresh";
+        QTest::newRow("new folder") << "new";
+    }
+    void revealingAGoneFolderSelectsTheListedOne()
+    {
+        QFETCH(QString, command);
+        QVERIFY(makeFolder(home(QStringLiteral("work/gone/deeper"))));
+        QVERIFY(makeFile(home(QStringLiteral("work/w.txt"))));
+        load();
+        frmLocal &p = pane();
+        const QString gone = home(QStringLiteral("work/gone/deeper/"));
+        p.RevealFolder(gone, FolderOrder::IgnoreCase);
+        p.ViewFolder(gone, QStringLiteral("*.*"));
+        QVERIFY(QDir(home(QStringLiteral("work/gone"))).removeRecursively());
+
+        p.ViewFolder(gone, QStringLiteral("*.*"));
+        p.RevealFolder(gone, FolderOrder::IgnoreCase);
+
+        const QString work = home(QStringLiteral("work/"));
+        QCOMPARE(p.ListedFolder(), work);
+        QCOMPARE(CurrentLocalFolder(), work);
+        QVERIFY(p.trwPaths->selectedNode());
+        QCOMPARE(TreeView::key(p.trwPaths->selectedNode()), work);
+        m_dialogs->inputs << QStringLiteral("made");
+        p.tlbDirOptions_ButtonClick(command);
+        QCOMPARE(p.ListedFolder(), work);
+        QCOMPARE(CurrentLocalFolder(), work);
+        if (command == QLatin1String("new")) {
+            QVERIFY(QFileInfo(home(QStringLiteral("work/made"))).isDir());
+            QVERIFY(!QFileInfo::exists(home(QStringLiteral("made"))));
+        }
+        QVERIFY(listNames().contains(QStringLiteral("w.txt")));
+    }
+
     void keysOfTheList()
     {
         QVERIFY(makeFile(home(QStringLiteral("a.txt"))));
