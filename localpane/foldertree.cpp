@@ -96,20 +96,21 @@ std::vector<QTreeWidgetItem *> AddNewFolders(TreeView &tree, QTreeWidgetItem *no
     QHash<QString, int> rank;
     for (size_t i = 0; i < folders.size(); ++i)
         rank.insert(folders[i].FullPath, int(i));
+    // The children are in the scan's order: one walk along them finds the
+    // place of each new folder, before the first brother the scan puts after it.
+    int at = 0;
     for (size_t i = 0; i < folders.size(); ++i) {
         if (tree.node(folders[i].FullPath))
             continue;
+        while (at < node->childCount() &&
+               rank.value(TreeView::key(node->child(at)), INT_MAX) < int(i))
+            ++at;
         QTreeWidgetItem *child =
             tree.addNode(parentKey, folders[i].FullPath, folders[i].Name, 2, 3);
         if (!child)
             continue;
-        // Before the first brother the scan puts after it.
-        node->takeChild(node->indexOfChild(child));
-        int at = 0;
-        while (at < node->childCount() &&
-               rank.value(TreeView::key(node->child(at)), INT_MAX) < int(i))
-            ++at;
-        node->insertChild(at, child);
+        node->takeChild(node->childCount() - 1);
+        node->insertChild(at++, child);
         added.push_back(child);
     }
     return added;
