@@ -4,6 +4,10 @@
 #include "platform/localpath.h"
 #include "platform/treeview.h"
 
+#include <QHash>
+
+#include <climits>
+
 QString FolderKeyOf(const QString &path)
 {
     QString key;
@@ -79,4 +83,35 @@ void RemoveGoneFolders(TreeView &tree, QTreeWidgetItem *node)
         if (!LocalPath::isDir(TreeView::key(child)))
             tree.removeNode(child);
     }
+}
+
+std::vector<QTreeWidgetItem *> AddNewFolders(TreeView &tree, QTreeWidgetItem *node)
+{
+    std::vector<QTreeWidgetItem *> added;
+    if (!node)
+        return added;
+    const QString parentKey = TreeView::key(node);
+    const std::vector<LocalFolderEntry> folders =
+        ScanFolderEntries(parentKey, FolderOrder::IgnoreCase);
+    QHash<QString, int> rank;
+    for (size_t i = 0; i < folders.size(); ++i)
+        rank.insert(folders[i].FullPath, int(i));
+    // The children are in the scan's order: one walk along them finds the
+    // place of each new folder, before the first brother the scan puts after it.
+    int at = 0;
+    for (size_t i = 0; i < folders.size(); ++i) {
+        if (tree.node(folders[i].FullPath))
+            continue;
+        while (at < node->childCount() &&
+               rank.value(TreeView::key(node->child(at)), INT_MAX) < int(i))
+            ++at;
+        QTreeWidgetItem *child =
+            tree.addNode(parentKey, folders[i].FullPath, folders[i].Name, 2, 3);
+        if (!child)
+            continue;
+        node->takeChild(node->childCount() - 1);
+        node->insertChild(at++, child);
+        added.push_back(child);
+    }
+    return added;
 }

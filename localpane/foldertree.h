@@ -38,3 +38,7 @@ void ReadDrive(TreeView &tree, const QString &drive);
 // Removes the children of node (with the nodes below them) whose folders
 // are gone, deleted or renamed since the node's folder was scanned.
 void RemoveGoneFolders(TreeView &tree, QTreeWidgetItem *node);
+// Adds the sub-folders of node's folder that it does not hold yet (made or
+// renamed since it was scanned), each in its place among its sorted
+// brothers; returns the nodes added.
+std::vector<QTreeWidgetItem *> AddNewFolders(TreeView &tree, QTreeWidgetItem *node);

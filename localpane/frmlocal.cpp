@@ -235,8 +235,16 @@ void frmLocal::showInTree(const QString &folder)
         return;
     }
     // The list has just shown the folder's sub-folders as they are now: a
-    // folder deleted or renamed meanwhile leaves the tree too.
+    // folder deleted or renamed meanwhile leaves the tree too, and one made
+    // or renamed meanwhile joins it (one level ahead when the node is open,
+    // as expanding would have loaded it).
     RemoveGoneFolders(*trwPaths, node);
+    for (QTreeWidgetItem *added : AddNewFolders(*trwPaths, node)) {
+        if (!node->isExpanded())
+            continue;
+        GetFilestrwPaths(TreeView::key(added));
+        TreeView::setTag(added, Loaded);
+    }
     trwPaths->selectNode(node);
     trwPaths->scrollToItem(node);
 }
@@ -325,7 +333,10 @@ void frmLocal::ReadDrive(const QString &drive)
 void frmLocal::RevealFolder(const QString &folder, FolderOrder order)
 {
     ReadDrive(shownRoot());
-    if (QTreeWidgetItem *node = folderNode(FolderKeyOf(folder), order)) {
+    // A folder gone meanwhile gives way to the nearest one above it, as the
+    // list does: a tree without a selected node would make the top node the
+    // current folder.
+    if (QTreeWidgetItem *node = folderNode(existingFolder(folder), order)) {
         node->setExpanded(true);
         trwPaths->selectNode(node);
     }

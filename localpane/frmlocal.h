@@ -53,7 +53,8 @@ public:
     // Rebuilds the tree for a place with its first level.
     void ReadDrive(const QString &drive);
     // Reads the place's tree again and opens it down to folder: each level
-    // on the way is loaded (once) and expanded, the folder's node selected.
+    // on the way is loaded (once) and expanded, the folder's node selected;
+    // a folder that is gone gives way to the nearest one above it.
     void RevealFolder(const QString &folder, FolderOrder order);
     // Asks for a name and makes that folder in the current local folder
     // (taken as fallback says when no node is selected), logging the attempt

@@ -215,7 +215,11 @@ void frmPopUpfrmLocal::PruneLocalCombo()
 {
     QComboBox *combo = frmLocal::instance().cboLocal;
     for (int i = combo->count() - 1; i >= 0; --i) {
-        if (!LocalPathExists(combo->itemText(i)))
+        // An entry shows a name whose bytes are not UTF-8 with U+FFFD and
+        // carries its folder's path beside the text: that path is looked at.
+        const QVariant carried = combo->itemData(i);
+        const QString path = carried.isValid() ? carried.toString() : combo->itemText(i);
+        if (!LocalPathExists(path))
             combo->removeItem(i);
     }
 }

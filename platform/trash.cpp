@@ -187,9 +187,18 @@ bool moveToTrashByBytes(const QString &path, const QString &trash)
     return false;
 }
 
+bool isLink(const QString &path)
+{
+    struct stat st {};
+    return ::lstat(LocalPath::toNative(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool moveToTrash(const QString &path)
 {
-    if (!ByteName::hasRawBytes(path))
+    // Qt's move follows a link: one that leads nowhere (or to itself) is
+    // "not there", one to a device looks for the device's trash. The link
+    // itself is what goes, so links take the move by bytes too.
+    if (!ByteName::hasRawBytes(path) && !isLink(path))
         return QFile::moveToTrash(path);
     const QString trash = onHomeTrashDevice(path) ? homeTrash() : topTrashFolder(path);
     return !trash.isEmpty() && moveToTrashByBytes(path, trash);

@@ -304,6 +304,38 @@ private Q_SLOTS:
                  verb + QLatin1Char(' ') + ByteName::shown(carried(target)));
     }
 
+    // A link goes to the trash as the link, wherever it leads or whether it
+    // leads anywhere; what it points to stays.
+    void linksGoToTheTrashThemselves_data()
+    {
+        QTest::addColumn<QByteArray>("target");
+        QTest::newRow("a dangling link") << QByteArray("nowhere");
+        QTest::newRow("a link to itself") << QByteArray("link");
+        QTest::newRow("a link to a device") << QByteArray("/dev/null");
+        QTest::newRow("a link to a file") << QByteArray("kept.txt");
+    }
+    void linksGoToTheTrashThemselves()
+    {
+        QFETCH(QByteArray, target);
+        QVERIFY(makeFile(home(QStringLiteral("kept.txt")), 5));
+        const QByteArray link = QFile::encodeName(home(QStringLiteral("link")));
+        QVERIFY(::symlink(target.constData(), link.constData()) == 0);
+        load({}, {}, {QStringLiteral("link")});
+        QCOMPARE(pane().lsvDirFile->selectedCount(), 1);
+        m_dialogs->answers << MsgAnswer::Yes;
+        DeleteLocalSelection();
+
+        struct stat st {};
+        QVERIFY(::lstat(link.constData(), &st) != 0);
+        const QByteArray inTrash = QFile::encodeName(trashed(QStringLiteral("link")));
+        QVERIFY(::lstat(inTrash.constData(), &st) == 0 && S_ISLNK(st.st_mode));
+        QCOMPARE(QFile::symLinkTarget(trashed(QStringLiteral("link"))).isEmpty(), false);
+        QCOMPARE(QFileInfo(home(QStringLiteral("kept.txt"))).size(), 5);
+        QVERIFY(QFileInfo::exists(QStringLiteral("/dev/null")));
+        QCOMPARE(newLines().last().first, GetText("MSDEL_TRASHED") + QLatin1String(" link"));
+        QCOMPARE(newLines().last().second, Green);
+    }
+
     // One busy rule: while another operation runs, the Delete key of the
     // list deletes nothing and asks nothing; the delete itself counts as an
     // operation from its question on, so nothing else starts meanwhile.

@@ -279,6 +279,91 @@ private Q_SLOTS:
         QVERIFY(!Ui::isHourglass());
     }
 
+    // Folders made, renamed or removed from outside while a folder is shown:
+    // each way of listing it again brings the tree's level below it in step
+    // with the list, in the tree's order, one level ahead where it is open.
+    void relistingBringsTheTreeInStep_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("F5") << "F5";
+        QTest::newRow("toolbar refresh") << "toolbar";
+        QTest::newRow("click on the shown folder's node") << "node";
+    }
+    void relistingBringsTheTreeInStep()
+    {
+        QFETCH(QString, how);
+        for (const char *f : {"b", "d/inner", "old"})
+            QVERIFY(makeFolder(home(QStringLiteral("work/") + QLatin1String(f))));
+        load();
+        frmLocal &p = pane();
+        p.RevealFolder(home(QStringLiteral("work/")), FolderOrder::IgnoreCase);
+        p.ViewFolder(home(QStringLiteral("work/")), QStringLiteral("*.*"));
+        QTreeWidgetItem *work = p.trwPaths->node(home(QStringLiteral("work/")));
+        QVERIFY(work);
+        work->setExpanded(true);
+        QVERIFY(makeFolder(home(QStringLiteral("work/A/sub"))));
+        QVERIFY(makeFolder(home(QStringLiteral("work/c"))));
+        QVERIFY(QDir().rename(home(QStringLiteral("work/old")), home(QStringLiteral("work/E"))));
+
+        if (how == QLatin1String("F5"))
+            QTest::keyClick(p.lsvDirFile->activeView(), Qt::Key_F5);
+        else if (how == QLatin1String("toolbar"))
+            p.tlbDirOptions_ButtonClick(QStringLiteral("refresh"));
+        else
+            p.trwPaths_NodeClick(work);
+
+        QCOMPARE(listNames(), (QStringList{"A", "b", "c", "d", "E"}));
+        QStringList expected;
+        for (const char *f : {"A/", "b/", "c/", "d/", "E/"})
+            expected << home(QStringLiteral("work/") + QLatin1String(f));
+        QCOMPARE(childKeys(work), expected);
+        QCOMPARE(childKeys(p.trwPaths->node(home(QStringLiteral("work/A/")))),
+                 QStringList{home(QStringLiteral("work/A/sub/"))});
+        QCOMPARE(p.trwPaths->selectedNode(), work);
+        QVERIFY(!Ui::isHourglass());
+    }
+
+    // A shown folder removed from outside, then revealed again (as a finished
+    // download does with its target): the tree selects the nearest folder
+    // that is still there, the one the list shows, and the commands that
+    // take the tree's folder act on it.
+    void revealingAGoneFolderSelectsTheListedOne_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("refresh") << "refresh";
+        QTest::newRow("new folder") << "new";
+    }
+    void revealingAGoneFolderSelectsTheListedOne()
+    {
+        QFETCH(QString, command);
+        QVERIFY(makeFolder(home(QStringLiteral("work/gone/deeper"))));
+        QVERIFY(makeFile(home(QStringLiteral("work/w.txt"))));
+        load();
+        frmLocal &p = pane();
+        const QString gone = home(QStringLiteral("work/gone/deeper/"));
+        p.RevealFolder(gone, FolderOrder::IgnoreCase);
+        p.ViewFolder(gone, QStringLiteral("*.*"));
+        QVERIFY(QDir(home(QStringLiteral("work/gone"))).removeRecursively());
+
+        p.ViewFolder(gone, QStringLiteral("*.*"));
+        p.RevealFolder(gone, FolderOrder::IgnoreCase);
+
+        const QString work = home(QStringLiteral("work/"));
+        QCOMPARE(p.ListedFolder(), work);
+        QCOMPARE(CurrentLocalFolder(), work);
+        QVERIFY(p.trwPaths->selectedNode());
+        QCOMPARE(TreeView::key(p.trwPaths->selectedNode()), work);
+        m_dialogs->inputs << QStringLiteral("made");
+        p.tlbDirOptions_ButtonClick(command);
+        QCOMPARE(p.ListedFolder(), work);
+        QCOMPARE(CurrentLocalFolder(), work);
+        if (command == QLatin1String("new")) {
+            QVERIFY(QFileInfo(home(QStringLiteral("work/made"))).isDir());
+            QVERIFY(!QFileInfo::exists(home(QStringLiteral("made"))));
+        }
+        QVERIFY(listNames().contains(QStringLiteral("w.txt")));
+    }
+
     void keysOfTheList()
     {
         QVERIFY(makeFile(home(QStringLiteral("a.txt"))));

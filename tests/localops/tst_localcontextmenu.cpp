@@ -508,6 +508,33 @@ private Q_SLOTS:
         QCOMPARE(comboEntries(), entriesAfter);
     }
 
+    // A folder whose bytes are not UTF-8 stays in the path combo after a
+    // delete while it is there, and leaves it when it is the one deleted.
+    void deletePrunesByteNamedComboEntriesByTheirPath_data()
+    {
+        QTest::addColumn<QString>("deleted");
+        QTest::newRow("another item deleted") << "a.txt";
+        QTest::newRow("the folder itself deleted") << ByteFiles::carried("d\xe9");
+    }
+    void deletePrunesByteNamedComboEntriesByTheirPath()
+    {
+        QFETCH(QString, deleted);
+        const QString folder = m_work + ByteFiles::carried("d\xe9");
+        QVERIFY(::mkdir(QFile::encodeName(m_work) + "d\xe9", 0755) == 0);
+        showLocalFolder(folder);
+        // Entered through its node, as the user does, then back.
+        pane().trwPaths_NodeClick(pane().trwPaths->node(folder + QLatin1Char('/')));
+        pane().trwPaths_NodeClick(pane().trwPaths->node(m_work));
+        const int entry = pane().cboLocal->findData(folder);
+        QVERIFY(entry >= 0);
+        QCOMPARE(pane().cboLocal->itemText(entry), m_work + QStringLiteral("d\uFFFD"));
+        selectLocal({deleted});
+        boxes().answers << MsgAnswer::Yes;
+        menu().mnuLoeschen_Click();
+        QVERIFY(!QFileInfo::exists(m_work + deleted));
+        QCOMPARE(pane().cboLocal->findData(folder) >= 0, deleted == QLatin1String("a.txt"));
+    }
+
     // Without a selected tree node the delete works on the place's root: the
     // tree is read again at its first level, and the root the list shows
     // again is the selected node.
