@@ -62,9 +62,17 @@ bool CopyFileNoReplace(const QString &from, const QString &to)
         return copyLink(src, dst);
     if (!S_ISREG(st.st_mode))
         return false;
-    const int in = ::open(src.constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking and not through a link: should a FIFO or a link take the
+    // file's place after the check above, the open returns at once and the
+    // check of what was opened refuses it.
+    const int in = ::open(src.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (in < 0)
         return false;
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return false;
+    }
+    ::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) & ~O_NONBLOCK);
     // O_EXCL: the copy is made only where nothing is, so an existing file is
     // never touched, and whatever is there on failure is our own.
     const int out = ::open(dst.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
