@@ -49,9 +49,12 @@ class BoxesDisabled {
 public:
     explicit BoxesDisabled(std::initializer_list<QLineEdit *> boxes)
     {
+        // Disabling the focused box hands the focus on to the next one,
+        // which is disabled in turn: only the first box found with the
+        // focus is the user's.
         for (QLineEdit *box : boxes) {
             m_boxes.emplace_back(box);
-            if (box->hasFocus())
+            if (!m_focus && box->hasFocus())
                 m_focus = box;
             box->setEnabled(false);
         }

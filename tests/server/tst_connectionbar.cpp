@@ -478,16 +478,27 @@ private Q_SLOTS:
         QVERIFY(!m.timIsConnected->isActive());
     }
 
-    // Enter in the password box leaves the focus there, success or not: the
-    // next keystroke must not replace the port.
-    void enterKeepsTheFocusInThePasswordBox_data()
+    // A connect leaves the focus in the box that had it, success or not: the
+    // next keystroke must not replace the port (which takes the focus, with
+    // its text selected, while the boxes are disabled).
+    void connectKeepsTheFocusInItsBox_data()
     {
+        QTest::addColumn<Road>("road");
+        QTest::addColumn<int>("box");
         QTest::addColumn<bool>("succeeds");
-        QTest::newRow("connected") << true;
-        QTest::newRow("refused") << false;
+        for (const bool succeeds : {true, false}) {
+            const char *result = succeeds ? "connected" : "refused";
+            QTest::addRow("Enter in the password box, %s", result) << Road::Enter << 2 << succeeds;
+            QTest::addRow("menu from the address box, %s", result) << Road::Menu << 0 << succeeds;
+            QTest::addRow("menu from the user box, %s", result) << Road::Menu << 1 << succeeds;
+            QTest::addRow("toolbar from the password box, %s", result)
+                << Road::Toolbar << 2 << succeeds;
+        }
     }
-    void enterKeepsTheFocusInThePasswordBox()
+    void connectKeepsTheFocusInItsBox()
     {
+        QFETCH(Road, road);
+        QFETCH(int, box);
         QFETCH(bool, succeeds);
         FtpTestServer server;
         QVERIFY2(server.start(), qPrintable(server.error()));
@@ -495,14 +506,17 @@ private Q_SLOTS:
         mdiMain &m = mdiMain::instance();
         if (!succeeds)
             m.txtPassword->setText(QStringLiteral("wrong"));
+        QLineEdit *const focused =
+            QList<QLineEdit *>{m.txtAddress, m.txtUserID, m.txtPassword}[box];
         m.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&m));
-        m.txtPassword->setFocus();
-        QTRY_VERIFY(m.txtPassword->hasFocus());
+        focused->setFocus();
+        QTRY_VERIFY(focused->hasFocus());
 
-        connectBy(Road::Enter);
+        connectBy(road);
         QCOMPARE(hFtpConnection != 0, succeeds);
-        QTRY_COMPARE(QApplication::focusWidget(), m.txtPassword);
+        QCOMPARE(boxes()->boxes.size(), succeeds ? 0 : 1);
+        QTRY_COMPARE(QApplication::focusWidget(), focused);
         QCOMPARE(m.txtPort->selectedText(), QString());
     }
 
