@@ -254,16 +254,11 @@ void collectFolder(const QString &folder, FolderIds &visited)
 void CollectLocalFolder(const QString &folder)
 {
     FolderIds visited;
-    switch (visit(folder, visited)) {
-    case Visit::First:
+    const Visit seen = visit(folder, visited);
+    if (seen == Visit::First)
         collectFolder(folder, visited);
-        break;
-    case Visit::Unreadable:
+    else if (seen == Visit::Unreadable)
         unreadableFolders.insert(folder + QLatin1Char('/'));
-        break;
-    case Visit::Again:
-        break;
-    }
 }
 
 bool UploadFile(QString &localPath, QString &remoteName)

@@ -104,6 +104,16 @@ Member member(const QString &name)
     return {&MenuKeys, [] { frmPopUpfrmServer::instance().mnuOeffnen->trigger(); }};
 }
 
+// Writes a file whose path is taken as bytes, not UTF-8.
+bool writeByteNamed(const QByteArray &path, const QByteArray &content)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
+    return ::close(fd) == 0 && written;
+}
+
 } // namespace
 
 class TestServerOpen : public QObject {
@@ -323,13 +333,8 @@ private Q_SLOTS:
         FtpTestServer server(FtpTestServer::Kind::Pyftpdlib, raw);
         QVERIFY2(server.start(), qPrintable(server.error()));
         const QByteArray root = server.localPath(QStringLiteral("/")).toUtf8() + '/';
-        for (const QByteArray &name : {picked, twin}) {
-            QFile f;
-            const int fd = ::open((root + name).constData(), O_WRONLY | O_CREAT, 0644);
-            QVERIFY(fd >= 0);
-            QVERIFY(f.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
-            f.write(name == picked ? "picked" : "twin");
-        }
+        for (const QByteArray &name : {picked, twin})
+            QVERIFY(writeByteNamed(root + name, name == picked ? "picked" : "twin"));
         QVERIFY(connectTo(server));
         const QString name = ByteName::fromBytes(picked);
         selectOnly(name);
@@ -363,11 +368,8 @@ private Q_SLOTS:
         raw.rawNames = true;
         FtpTestServer server(FtpTestServer::Kind::Pyftpdlib, raw);
         QVERIFY2(server.start(), qPrintable(server.error()));
-        const QByteArray path = server.localPath(QStringLiteral("/")).toUtf8() + '/' + picked;
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT, 0644);
-        QVERIFY(fd >= 0);
-        QCOMPARE(::write(fd, "long", 4), ssize_t(4));
-        ::close(fd);
+        QVERIFY(
+            writeByteNamed(server.localPath(QStringLiteral("/")).toUtf8() + '/' + picked, "long"));
         QVERIFY(connectTo(server));
         const QString name = ByteName::fromBytes(picked);
         selectOnly(name);

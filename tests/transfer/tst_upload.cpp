@@ -510,6 +510,28 @@ private Q_SLOTS:
         QVERIFY(!Ui::isHourglass());
     }
 
+    // A selected folder removed before the upload reads it is named with the
+    // red line too, not sent as an empty folder without one.
+    void goneSelectedFolderIsNamed()
+    {
+        const QString gone = m_local + QStringLiteral("gone/");
+        QVERIFY(writeFile(gone + QStringLiteral("a.txt"), "a"));
+        showLocalFolder(m_local);
+        FtpTestServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY(connectTo(server));
+        selectItems(frmLocal::instance().lsvDirFile, {"gone"});
+        QVERIFY(QDir(gone).removeRecursively());
+        ClearLog();
+        UploadSelection();
+        const QStringList lines = logLines();
+        const QString failed = QStringLiteral("[red]") + GetText("MPUB_UPFAILED");
+        QCOMPARE(lines.count(failed), 1);
+        QCOMPARE(lines[lines.indexOf(failed) - 1],
+                 QStringLiteral("[black]") + GetText("FRMPULOC_BEGUP") + QLatin1Char(' ') + gone);
+        QVERIFY(!Ui::isHourglass());
+    }
+
     // A FIFO, a socket or a device in an uploaded folder gets the red line
     // and is never opened (a FIFO would block until a writer came); the
     // folder's other files and a link back to the folder do not stop it.
